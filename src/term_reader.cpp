@@ -1,18 +1,22 @@
 #include "term_reader.h"
 
-#include <charconv>
 #include <limits>
 
 namespace {
 
-// Reads a text that is all digits; the empty text is 0, and a value past 32 bits fails.
-bool read_number(std::string_view digits, std::int32_t& value)
+// Reads the digits at the front of text, dropping them from it, and stops at the first
+// other character; false when their value does not fit in 32 bits.
+bool read_digits(std::string_view& text, std::int32_t& value)
 {
-  value = 0;
-  if (digits.empty())
-    return true;
-  std::from_chars_result read = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-  return read.ec == std::errc();
+  std::int64_t number = 0;
+  while (!text.empty() && text.front() >= '0' && text.front() <= '9') {
+    number = number * 10 + (text.front() - '0');
+    if (number > std::numeric_limits<std::int32_t>::max())
+      return false;
+    text.remove_prefix(1);
+  }
+  value = static_cast<std::int32_t>(number);
+  return true;
 }
 
 }  // namespace
@@ -21,16 +25,15 @@ bool split_at_first(std::string_view source, char a, char b, std::string_view& l
                     std::string_view& right, char& separator)
 {
   // One pass for both characters keeps a long expression linear to evaluate.
-  for (std::size_t i = 0; i < source.size(); ++i) {
-    char c = source[i];
-    if (c != a && c != b)
-      continue;
-    left = source.substr(0, i);
-    right = source.substr(i + 1);
-    separator = c;
-    return true;
-  }
-  return false;
+  std::size_t i = 0;
+  while (i < source.size() && source[i] != a && source[i] != b)
+    ++i;
+  if (i == source.size())
+    return false;
+  left = source.substr(0, i);
+  right = source.substr(i + 1);
+  separator = source[i];
+  return true;
 }
 
 bool is_all_digits(std::string_view text)
@@ -44,16 +47,13 @@ bool is_all_digits(std::string_view text)
 
 bool parse_clock(std::string_view text, ClockTime& clock)
 {
-  std::size_t colon = text.find(':');
-  if (colon == std::string_view::npos)
-    return false;
-  std::string_view hours = text.substr(0, colon);
-  std::string_view minutes = text.substr(colon + 1);
-  if (!is_all_digits(hours) || !is_all_digits(minutes))
-    return false;
-
+  // Digits up to the first colon, then digits to the end, read in one pass: any other
+  // character, or none of the colon, fails.
   ClockTime read;
-  if (!read_number(hours, read.hours) || !read_number(minutes, read.minutes))
+  if (!read_digits(text, read.hours) || text.empty() || text.front() != ':')
+    return false;
+  text.remove_prefix(1);
+  if (!read_digits(text, read.minutes) || !text.empty())
     return false;
   // Every clock must have a minute total that 32 bits can hold.
   if (to_minutes(read) > std::numeric_limits<std::int32_t>::max())
