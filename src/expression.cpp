@@ -19,7 +19,7 @@ bool apply_term(char op, std::string_view term, ClockTime& total)
 
 }  // namespace
 
-std::string join_arguments(int argc, const char* const argv[])
+std::string join_arguments(int argc, const char* const* argv)
 {
   std::size_t length = 0;
   for (int i = 1; i < argc; ++i)

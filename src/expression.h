@@ -7,7 +7,7 @@
 #include "time_values.h"
 
 // Joins argv[1] .. argv[argc - 1] end to end, with nothing between them.
-std::string join_arguments(int argc, const char* const argv[]);
+std::string join_arguments(int argc, const char* const* argv);
 
 // Evaluates terms joined by '+' and '-', left to right, into total; false on any bad term.
 bool evaluate_expression(std::string_view expression, ClockTime& total);

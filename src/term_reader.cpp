@@ -1,5 +1,6 @@
 #include "term_reader.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -38,11 +39,7 @@ bool split_at_first(std::string_view source, char a, char b, std::string_view& l
 
 bool is_all_digits(std::string_view text)
 {
-  for (char c : text) {
-    if (c < '0' || c > '9')
-      return false;
-  }
-  return true;
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 bool parse_clock(std::string_view text, ClockTime& clock)

@@ -1,9 +1,12 @@
 #include "time_values.h"
 
+#include <array>
 #include <cstdio>
 #include <limits>
 
 namespace {
+
+constexpr std::int32_t kMinutesPerHour = 60;
 
 // Stores a minute total that was computed wide; false when it does not fit a 32-bit total.
 bool store_minutes(std::int64_t total, ClockTime& result)
@@ -19,14 +22,14 @@ bool store_minutes(std::int64_t total, ClockTime& result)
 
 std::int64_t to_minutes(const ClockTime& time)
 {
-  return std::int64_t{time.hours} * 60 + time.minutes;
+  return std::int64_t{time.hours} * kMinutesPerHour + time.minutes;
 }
 
 ClockTime from_minutes(std::int32_t total)
 {
   ClockTime time;
-  time.hours = total / 60;
-  time.minutes = total % 60;
+  time.hours = total / kMinutesPerHour;
+  time.minutes = total % kMinutesPerHour;
   return time;
 }
 
@@ -42,8 +45,8 @@ bool subtract_times(const ClockTime& a, const ClockTime& b, ClockTime& result)
 
 std::string format_time(const ClockTime& time)
 {
-  // Room for any two 32-bit fields ("-2147483648:-2147483648"), not only normalised ones.
-  char text[24];
-  std::snprintf(text, sizeof text, "%d:%d", time.hours, time.minutes);
-  return text;
+  // Room for any two 32-bit fields, not only normalised ones.
+  std::array<char, sizeof "-2147483648:-2147483648"> text{};
+  std::snprintf(text.data(), text.size(), "%d:%d", time.hours, time.minutes);
+  return text.data();
 }

@@ -56,8 +56,8 @@ Outcome run_shiftsum(const std::vector<std::string>& args, bool with_name = true
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   posix_spawn_file_actions_adddup2(&actions, err[1], 2);
   pid_t pid;
-  char* const env[] = {nullptr};
-  EXPECT_EQ(posix_spawn(&pid, SHIFTSUM_PATH, &actions, nullptr, argv.data(), env), 0);
+  // The environment passes through, so that the program can run under valgrind.
+  EXPECT_EQ(posix_spawn(&pid, SHIFTSUM_PATH, &actions, nullptr, argv.data(), environ), 0);
   posix_spawn_file_actions_destroy(&actions);
   close(out[1]);
   close(err[1]);

@@ -16,8 +16,8 @@ TEST(TimeValues, FromMinutesFormatsWithoutPadding)
     std::int32_t total;
     const char* text;
   } cases[] = {
-      {485, "8:5"},     {0, "0:0"},         {908, "15:8"},           {-90, "-1:-30"},
-      {-30, "0:-30"},   {-960, "-16:0"},    {kMax, "35791394:7"},    {kMin, "-35791394:-8"},
+      {485, "8:5"},   {0, "0:0"},      {908, "15:8"},        {-90, "-1:-30"},
+      {-30, "0:-30"}, {-960, "-16:0"}, {kMax, "35791394:7"}, {kMin, "-35791394:-8"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(format_time(from_minutes(c.total)), c.text) << c.total;
@@ -43,13 +43,13 @@ TEST(TimeValues, AddAndSubtractStayInsideThirtyTwoBits)
     bool ok;
     const char* text;
   } cases[] = {
-      {{23, 50}, '+', {0, 20}, true, "24:10"},  // hours never wrap at 24
-      {{9, 0}, '-', {17, 0}, true, "-8:0"},     // nor at midnight
-      {{0, 0}, '-', {0, 30}, true, "0:-30"},
-      {max_total, '+', {}, true, "35791394:7"},
-      {max_total, '+', one, false, ""},
-      {min_total, '-', {}, true, "-35791394:-8"},
-      {min_total, '-', one, false, ""},
+      {{23, 50}, '+', {0, 20}, true, "24:10"},     // hours never wrap at 24
+      {{9, 0}, '-', {17, 0}, true, "-8:0"},        // nor at midnight
+      {{0, 0}, '-', {0, 30}, true, "0:-30"},       // minutes carry the sign
+      {max_total, '+', {}, true, "35791394:7"},    // the largest total
+      {max_total, '+', one, false, ""},            // one past it
+      {min_total, '-', {}, true, "-35791394:-8"},  // the smallest
+      {min_total, '-', one, false, ""},            // one below it
       {min_total, '+', max_total, true, "0:-1"},
   };
   for (const auto& c : cases) {
