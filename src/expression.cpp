@@ -1,6 +1,6 @@
 #include "expression.h"
 
-#include <cstring>
+#include <string>
 
 #include "term_reader.h"
 
@@ -17,43 +17,58 @@ bool apply_term(char op, std::string_view term, ClockTime& total)
   return add_times(total, value, total);
 }
 
-}  // namespace
-
-std::string join_arguments(int argc, const char* const* argv)
+// Reads every term of text that an operator ends, in place, and leaves text holding what
+// follows the last operator: the start of the next term.
+bool apply_ended_terms(std::string_view& text, char& op, ClockTime& total)
 {
-  std::size_t length = 0;
-  for (int i = 1; i < argc; ++i)
-    length += std::strlen(argv[i]);
-
-  std::string expression;
-  expression.reserve(length);
-  for (int i = 1; i < argc; ++i)
-    expression += argv[i];
-  return expression;
-}
-
-// Flattened so that, optimised at link time, the whole per-term path is inlined into this
-// loop: that halves the cost of a long expression.
-[[gnu::flatten]] bool evaluate_expression(std::string_view expression, ClockTime& total)
-{
-  char op = '+';
-  if (!expression.empty() && (expression.front() == '+' || expression.front() == '-')) {
-    op = expression.front();
-    expression.remove_prefix(1);
-  }
-
-  ClockTime sum;
   std::string_view term;
   std::string_view rest;
   char separator = 0;
-  // The rest is a view into the same text, so no term costs a copy of what follows it.
-  while (split_at_first(expression, '+', '-', term, rest, separator)) {
-    if (!apply_term(op, term, sum))
+  while (split_at_first(text, '+', '-', term, rest, separator)) {
+    if (!apply_term(op, term, total))
       return false;
     op = separator;
-    expression = rest;
+    text = rest;
   }
-  if (!apply_term(op, expression, sum))
+  return true;
+}
+
+}  // namespace
+
+// The arguments are read where they lie rather than copied into one text: only a term that
+// runs on from one argument into the next is put together. Flattened so that, optimised at
+// link time, the whole per-term path is inlined into this loop.
+[[gnu::flatten]] bool evaluate_arguments(int argc, const char* const* argv, ClockTime& total)
+{
+  char op = '+';
+  bool at_start = true;
+  std::string carried;  // the start of a term that runs on into the next argument
+  ClockTime sum;
+  for (int i = 1; i < argc; ++i) {
+    std::string_view text = argv[i];
+    if (at_start && !text.empty()) {
+      at_start = false;
+      if (text.front() == '+' || text.front() == '-') {
+        op = text.front();
+        text.remove_prefix(1);
+      }
+    }
+    std::string_view term;
+    std::string_view rest;
+    char separator = 0;
+    if (!carried.empty() && split_at_first(text, '+', '-', term, rest, separator)) {
+      carried += term;
+      if (!apply_term(op, carried, sum))
+        return false;
+      carried.clear();
+      op = separator;
+      text = rest;
+    }
+    if (!apply_ended_terms(text, op, sum))
+      return false;
+    carried += text;
+  }
+  if (!apply_term(op, carried, sum))
     return false;
   total = sum;
   return true;

@@ -24,9 +24,8 @@ int main(int argc, char* argv[])
     return 0;
   }
 
-  std::string expression = join_arguments(argc, argv);
   ClockTime total;
-  if (!evaluate_expression(expression, total)) {
+  if (!evaluate_arguments(argc, argv, total)) {
     print_usage();
     return 0;
   }

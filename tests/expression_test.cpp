@@ -1,10 +1,24 @@
 #include "expression.h"
 
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
 
-// The printed total of each expression, or "" where it fails.
+// Evaluates words as the arguments after the command name; "" where they fail.
+std::string evaluate(const std::vector<std::string>& words)
+{
+  std::vector<const char*> argv{"shiftsum"};
+  for (const std::string& word : words)
+    argv.push_back(word.c_str());
+  ClockTime total{99, 99};
+  if (!evaluate_arguments(static_cast<int>(argv.size()), argv.data(), total))
+    return format_time(total) == "99:99" ? "" : "failed, but changed the total";
+  return format_time(total);
+}
+
 TEST(Expression, EvaluatesLeftToRight)
 {
   const struct {
@@ -40,20 +54,41 @@ TEST(Expression, EvaluatesLeftToRight)
       {"+", ""},
       {"1:00+x+2:00", ""},
   };
-  for (const auto& c : cases) {
-    ClockTime total{99, 99};
-    bool ok = evaluate_expression(c.expression, total);
-    EXPECT_EQ(ok, *c.total != '\0') << c.expression;
-    EXPECT_EQ(format_time(total), ok ? c.total : "99:99") << c.expression;
-  }
+  for (const auto& c : cases)
+    EXPECT_EQ(evaluate({c.expression}), c.total) << c.expression;
 }
 
+// Arguments join end to end, so terms, operators and signs may fall anywhere among them.
 TEST(Expression, JoinsArgumentsWithNothingBetween)
 {
-  const char* const argv[] = {"shiftsum", "", "(9:23,", "17:35)", "", "-", "0:30", ""};
-  EXPECT_EQ(join_arguments(8, argv), "(9:23,17:35)-0:30");
-  EXPECT_EQ(join_arguments(1, argv), "");
-  EXPECT_EQ(join_arguments(0, argv), "");
+  const struct {
+    std::vector<std::string> words;
+    const char* total;
+  } cases[] = {
+      {{}, ""},
+      {{""}, ""},
+      {{"", "", "1:00"}, "1:0"},
+      {{"1:", "30"}, "1:30"},
+      {{"1", ":", "0", "", "5"}, "1:5"},
+      {{"(9:23,", "17:35)", "-0:30"}, "7:42"},
+      {{"(1", ":00,", "2:0", "0)"}, "1:0"},
+      {{"1:00+", "2:00"}, "3:0"},
+      {{"1:00", "+2:00"}, "3:0"},
+      {{"1:00-", "", "(1:00,", "", "1:30)"}, "0:30"},
+      {{"", "-", "1:00"}, "-1:0"},
+      {{"+", "1:00"}, "1:0"},
+      {{"-", "-1:00"}, ""},
+      {{"1:00+", "+2:00"}, ""},
+      {{"1:00", "+"}, ""},
+      {{"1:0", "0 "}, ""},
+      {{"1:0", "x+1:00"}, ""},
+  };
+  for (const auto& c : cases) {
+    std::string shown;
+    for (const std::string& word : c.words)
+      shown += "[" + word + "]";
+    EXPECT_EQ(evaluate(c.words), c.total) << shown;
+  }
 }
 
 }  // namespace

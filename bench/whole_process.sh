@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Measures whole runs of shiftsum beside /bin/true given the very same arguments: the
+# kernel's cost of starting any program with them. Prints, for each case, instructions
+# (callgrind, exact), median wall time, and peak resident memory.
+#
+#   bench/whole_process.sh [path/to/shiftsum]     (default: build/shiftsum)
+set -euo pipefail
+
+program=${1:-build/shiftsum}
+runs=${RUNS:-41}
+true_program=/bin/true
+
+for tool in valgrind /usr/bin/time c++; do
+  command -v "$tool" >/dev/null || { echo "needs $tool" >&2; exit 1; }
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+timer=$work/spawn_timer
+c++ -O2 -o "$timer" "$(dirname "$0")/spawn_timer.cpp"
+
+# The expression of `count` one-minute terms joined by `operators` in turn, cut into
+# arguments of 120,000 bytes, as xargs would pass a long timesheet; sets `args`.
+make_args()
+{
+  local count=$1 operators=$2 expression="0:1" i
+  local -a terms=()
+  for ((i = 1; i < count; i++)); do
+    terms+=("${operators:i%${#operators}:1}0:1")
+  done
+  expression+=$(printf '%s' "${terms[@]}")
+  args=()
+  for ((i = 0; i < ${#expression}; i += 120000)); do
+    args+=("${expression:i:120000}")
+  done
+}
+
+instructions()
+{
+  valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
+    sed -n 's/.*refs: *//p' | tr -d ,
+}
+
+# Median wall time in microseconds, spawn to exit, timed by a small helper: hyperfine takes
+# a command as one argument, which the kernel caps at 128 KiB, and a shell would add its
+# own cost of copying the arguments to every run.
+wall_us()
+{
+  "$timer" "$runs" "$@"
+}
+
+peak_kib()
+{
+  /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -1
+}
+
+measure()
+{
+  local name=$1 bytes=0 arg
+  for arg in "${args[@]}"; do
+    bytes=$((bytes + ${#arg}))
+  done
+  local si ti sw tw sm tm
+  si=$(instructions "$program" "${args[@]}")
+  ti=$(instructions "$true_program" "${args[@]}")
+  sw=$(wall_us "$program" "${args[@]}")
+  tw=$(wall_us "$true_program" "${args[@]}")
+  sm=$(peak_kib "$program" "${args[@]}")
+  tm=$(peak_kib "$true_program" "${args[@]}")
+  printf '%-22s %9d %12d %12d %8s %8d %8d %6s %8d %8d\n' "$name" "$bytes" "$si" "$ti" \
+    "$(awk -v i="$si" -v b="$bytes" 'BEGIN { if (b) printf "%.1f", i / b; else print "-" }')" \
+    "$sw" "$tw" "$(awk -v s="$sw" -v t="$tw" 'BEGIN { printf "%.2f", s / t }')" "$sm" "$tm"
+}
+
+printf '%-22s %9s %12s %12s %8s %8s %8s %6s %8s %8s\n' case bytes instr instr_true \
+  instr/B wall_us true_us ratio peak_KiB true_KiB
+args=('(9:23,17:35)' - 0:30 + '(10:11,18:17)' - 0:40)
+measure worked-example
+make_args 225000 +
+measure "225k terms, +"
+make_args 450000 +
+measure "450k terms, +"
+make_args 450000 +-
+measure "450k terms, +/-"
