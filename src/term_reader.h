@@ -12,7 +12,7 @@ bool split_at_first(std::string_view source, char a, char b, std::string_view& l
 // True when every character is an ASCII digit; the empty text is all digits.
 bool is_all_digits(std::string_view text);
 
-// Reads "hours:minutes" (either side may be empty, meaning 0) into clock.
+// Reads "hours:minutes", digits only, an empty side being 0; false past 32 bits of minutes.
 bool parse_clock(std::string_view text, ClockTime& clock);
 
 // Reads "(start,end)" into two clocks.
