@@ -36,7 +36,7 @@ std::string read_all(int fd)
   return text;
 }
 
-// argv[0] is the program; args follow it. An empty list runs it with argc 0.
+// Runs the program with args after its name, or with no argv[0] at all (argc 0).
 Outcome run_shiftsum(const std::vector<std::string>& args, bool with_name = true)
 {
   std::vector<char*> argv;
@@ -62,6 +62,7 @@ Outcome run_shiftsum(const std::vector<std::string>& args, bool with_name = true
   close(out[1]);
   close(err[1]);
 
+  // Its output is small, so reading one pipe to the end before the other cannot block.
   Outcome result;
   result.out = read_all(out[0]);
   result.err = read_all(err[0]);
