@@ -17,7 +17,7 @@ void print_usage()
 }
 
 // Always exits 0: a bad expression is answered with the usage text, not a status.
-int main(int argc, char* argv[])
+int run_shiftsum(int argc, const char* const* argv)
 {
   if (argc < 2) {
     print_usage();
