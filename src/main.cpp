@@ -1,9 +1,26 @@
 #include "main.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "expression.h"
+
+namespace {
+
+// The total of the arguments, or the usage text where there is none.
+void print_result(int argc, const char* const* argv)
+{
+  ClockTime total;
+  if (argc < 2 || !evaluate_arguments(argc, argv, total)) {
+    print_usage();
+    return;
+  }
+  std::printf("\nTotal time: %s\n\n", format_time(total).c_str());
+}
+
+}  // namespace
 
 void print_usage()
 {
@@ -16,19 +33,16 @@ void print_usage()
       "\tFor work overnight from e.g. 19:00 to 3:00 you have to use (19:00,27:00)\n\n");
 }
 
-// Always exits 0: a bad expression is answered with the usage text, not a status.
+// A bad expression is answered with the usage text and status 0. Output that could not be
+// written is no answer at all, so that alone fails the run.
 int run_shiftsum(int argc, const char* const* argv)
 {
-  if (argc < 2) {
-    print_usage();
+  print_result(argc, argv);
+  // A failed write, now or when the buffered output was last written, sets the stream's
+  // error indicator, and so does a failed flush.
+  std::fflush(stdout);
+  if (std::ferror(stdout) == 0)
     return 0;
-  }
-
-  ClockTime total;
-  if (!evaluate_arguments(argc, argv, total)) {
-    print_usage();
-    return 0;
-  }
-  std::printf("\nTotal time: %s\n\n", format_time(total).c_str());
-  return 0;
+  std::fprintf(stderr, "shiftsum: write error: %s\n", std::strerror(errno));
+  return 1;
 }

@@ -2,6 +2,7 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -145,7 +146,10 @@ std::vector<std::string> command_words(const std::vector<std::string>& args)
   return words;
 }
 
-Outcome run_shiftsum(const std::vector<std::string>& args)
+// Where the program's standard output goes.
+enum class Output { kPipe, kFullDevice, kClosed };
+
+Outcome run_shiftsum(const std::vector<std::string>& args, Output output = Output::kPipe)
 {
   std::vector<std::string> words = command_words(args);
   std::vector<char*> argv;
@@ -159,7 +163,12 @@ Outcome run_shiftsum(const std::vector<std::string>& args)
   EXPECT_EQ(pipe(err), 0);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  if (output == Output::kPipe)
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  else if (output == Output::kFullDevice)
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
+  else
+    posix_spawn_file_actions_addclose(&actions, 1);
   posix_spawn_file_actions_adddup2(&actions, err[1], 2);
   pid_t pid;
   // The environment passes through, so that the program can run under valgrind.
@@ -219,6 +228,31 @@ TEST(Cli, PrintsTotalOrUsageAndAlwaysExitsZero)
     EXPECT_EQ(r.err, "") << shown;
     EXPECT_EQ(r.status, 0) << shown;
   }
+}
+
+// Output that cannot be written fails the run, with the cause on standard error, whether it
+// was a total or the usage text.
+TEST(Cli, UnwritableOutputFailsTheRun)
+{
+#ifdef _WIN32
+  GTEST_SKIP() << "Windows has no /dev/full, and starts no program with its output closed";
+#else
+  const struct {
+    Output output;
+    const char* error;
+  } cases[] = {
+      {Output::kFullDevice, "shiftsum: write error: No space left on device\n"},
+      {Output::kClosed, "shiftsum: write error: Bad file descriptor\n"},
+  };
+  const std::vector<std::string> expressions[] = {{"1:00"}, {"1:00+"}};
+  for (const auto& c : cases) {
+    for (const auto& args : expressions) {
+      Outcome r = run_shiftsum(args, c.output);
+      EXPECT_EQ(r.err, c.error) << args[0];
+      EXPECT_EQ(r.status, 1) << args[0];
+    }
+  }
+#endif
 }
 
 // As long an expression as the platform's command line holds, over arguments of at most
