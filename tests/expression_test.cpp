@@ -89,6 +89,10 @@ TEST(Expression, JoinsArgumentsWithNothingBetween)
       shown += "[" + word + "]";
     EXPECT_EQ(evaluate(c.words), c.total) << shown;
   }
+  // Not even the command name: there is nothing to read, and nothing past the vector.
+  const char* const no_name[] = {nullptr};
+  ClockTime total;
+  EXPECT_FALSE(evaluate_arguments(0, no_name, total));
 }
 
 }  // namespace

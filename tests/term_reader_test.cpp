@@ -77,12 +77,16 @@ TEST(TermReader, ParseTerm)
       {"", false, 0},
       {"930", false, 0},
       {"1:2:3", false, 0},
+      {"9.30", false, 0},  // only the colon itself, not a character sorting before it,
+      {"9;30", false, 0},  // nor one after it, parts a clock
       {"a:00", false, 0},
       {"1:-5", false, 0},
       {" 1:00", false, 0},
       {"1:00 ", false, 0},
       {"1: 00", false, 0},
       {"(9:00,17:00", false, 0},
+      {"(9:00,17:00(", false, 0},  // only the closing parenthesis ends an interval,
+      {"(9:00,17:00*", false, 0},  // not a character sorting before or after it
       {"()", false, 0},
       {"(", false, 0},
       {"(9:00)", false, 0},
@@ -109,12 +113,13 @@ TEST(TermReader, ClockKeepsFieldsAsWritten)
   EXPECT_EQ(clock.minutes, 75);
 }
 
+// The interval reader checks its own parentheses, whoever calls it.
 TEST(TermReader, IntervalNeedsParentheses)
 {
   ClockTime start;
   ClockTime end;
-  EXPECT_FALSE(parse_interval("", start, end));
-  EXPECT_FALSE(parse_interval("9:00,17:00", start, end));
+  for (const char* text : {"", "9:00,17:00", "9:00,17:00)", "'9:00,17:00)", ")9:00,17:00)"})
+    EXPECT_FALSE(parse_interval(text, start, end)) << text;
   ASSERT_TRUE(parse_interval("(9:00,17:05)", start, end));
   EXPECT_EQ(format_time(start), "9:0");
   EXPECT_EQ(format_time(end), "17:5");
