@@ -3,20 +3,36 @@
 # kernel's cost of starting any program with them. Prints, for each case, instructions
 # (callgrind, exact), median wall time, and peak resident memory.
 #
-#   bench/whole_process.sh [path/to/shiftsum]     (default: build/shiftsum)
+#   bench/whole_process.sh                      builds the program with g++ and with clang++,
+#                                               with and without link-time optimisation, and
+#                                               measures each
+#   bench/whole_process.sh path/to/shiftsum...  measures the programs given
 set -euo pipefail
 
-program=${1:-build/shiftsum}
 runs=${RUNS:-41}
 true_program=/bin/true
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
 
-for tool in valgrind /usr/bin/time c++; do
+for tool in valgrind /usr/bin/time c++ cmake; do
   command -v "$tool" >/dev/null || { echo "needs $tool" >&2; exit 1; }
 done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 timer=$work/spawn_timer
-c++ -O2 -o "$timer" "$(dirname "$0")/spawn_timer.cpp"
+c++ -O2 -o "$timer" "$source_dir/bench/spawn_timer.cpp"
+
+programs=("$@")
+if [ ${#programs[@]} -eq 0 ]; then
+  for compiler in g++ clang++; do
+    for lto in ON OFF; do
+      build=$work/$compiler-lto-$lto
+      CXX=$compiler cmake -S "$source_dir" -B "$build" -DSHIFTSUM_TESTS=OFF \
+        -DSHIFTSUM_LTO=$lto >/dev/null
+      cmake --build "$build" -j2 >/dev/null
+      programs+=("$build/shiftsum")
+    done
+  done
+fi
 
 # The expression of `count` one-minute terms joined by `operators` in turn, cut into
 # arguments of 120,000 bytes, as xargs would pass a long timesheet; sets `args`.
@@ -71,13 +87,16 @@ measure()
     "$sw" "$tw" "$(awk -v s="$sw" -v t="$tw" 'BEGIN { printf "%.2f", s / t }')" "$sm" "$tm"
 }
 
-printf '%-22s %9s %12s %12s %8s %8s %8s %6s %8s %8s\n' case bytes instr instr_true \
-  instr/B wall_us true_us ratio peak_KiB true_KiB
-args=('(9:23,17:35)' - 0:30 + '(10:11,18:17)' - 0:40)
-measure worked-example
-make_args 225000 +
-measure "225k terms, +"
-make_args 450000 +
-measure "450k terms, +"
-make_args 450000 +-
-measure "450k terms, +/-"
+for program in "${programs[@]}"; do
+  printf '\n%s\n' "${program#"$work"/}"
+  printf '%-22s %9s %12s %12s %8s %8s %8s %6s %8s %8s\n' case bytes instr instr_true \
+    instr/B wall_us true_us ratio peak_KiB true_KiB
+  args=('(9:23,17:35)' - 0:30 + '(10:11,18:17)' - 0:40)
+  measure worked-example
+  make_args 225000 +-
+  measure "225k terms, +/-"
+  make_args 450000 +
+  measure "450k terms, +"
+  make_args 450000 +-
+  measure "450k terms, +/-"
+done

@@ -1,25 +1,34 @@
 #include "expression.h"
 
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "term_reader.h"
 
 namespace {
 
-// Reads one term and adds it to, or subtracts it from, the running total.
-bool apply_term(char op, std::string_view term, ClockTime& total)
+// Reads one term and adds its minutes to, or subtracts them from, the running total; false
+// when the term does not read or the total leaves 32 bits. The total stays a count of minutes,
+// split into hours and minutes once at the end, rather than after every term: the same
+// result as add_times and subtract_times, without a division per term. Flattened so that,
+// optimised at link time, the whole term reader is inlined here.
+[[gnu::flatten]] bool apply_term(char op, std::string_view term, std::int64_t& total)
 {
   ClockTime value;
   if (!parse_term(term, value))
     return false;
   if (op == '-')
-    return subtract_times(total, value, total);
-  return add_times(total, value, total);
+    total -= to_minutes(value);
+  else
+    total += to_minutes(value);
+  return total >= std::numeric_limits<std::int32_t>::min() &&
+         total <= std::numeric_limits<std::int32_t>::max();
 }
 
 // Reads every term of text that an operator ends, in place, and leaves text holding what
 // follows the last operator: the start of the next term.
-bool apply_ended_terms(std::string_view& text, char& op, ClockTime& total)
+bool apply_ended_terms(std::string_view& text, char& op, std::int64_t& total)
 {
   std::string_view term;
   std::string_view rest;
@@ -37,13 +46,13 @@ bool apply_ended_terms(std::string_view& text, char& op, ClockTime& total)
 
 // The arguments are read where they lie rather than copied into one text: only a term that
 // runs on from one argument into the next is put together. Flattened so that, optimised at
-// link time, the whole per-term path is inlined into this loop.
+// link time, the per-term path is inlined into this loop.
 [[gnu::flatten]] bool evaluate_arguments(int argc, const char* const* argv, ClockTime& total)
 {
   char op = '+';
   bool at_start = true;
-  std::string carried;  // the start of a term that runs on into the next argument
-  ClockTime sum;
+  std::string carried;   // the start of a term that runs on into the next argument
+  std::int64_t sum = 0;  // minutes
   for (int i = 1; i < argc; ++i) {
     std::string_view text = argv[i];
     if (at_start && !text.empty()) {
@@ -70,6 +79,6 @@ bool apply_ended_terms(std::string_view& text, char& op, ClockTime& total)
   }
   if (!apply_term(op, carried, sum))
     return false;
-  total = sum;
+  total = from_minutes(static_cast<std::int32_t>(sum));
   return true;
 }
