@@ -8,7 +8,7 @@
 # Anyone can rebuild the artifacts bit for bit from the same commit, wherever the clone lies:
 # every timestamp is SOURCE_DATE_EPOCH (by default the last commit's time), no path of the
 # build machine is embedded, and archives list their files sorted, owned by root.
-# Needs: cmake, g++, the cross compilers, qemu-user-static, wine64, googletest, dpkg-dev, zip.
+# Needs: cmake, g++, the cross compilers, qemu-user-static, wine64, googletest, zip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
@@ -32,10 +32,8 @@ targets=(
 rm -rf build-release dist
 mkdir -p build-release dist
 
-# A Wine of this release's own, so that two releases can run side by side.
+# A Wine prefix of this release's own, so that two releases can run side by side.
 export WINEPREFIX=$top/build-release/wine
-scripts/wine-server.sh
-trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || true' EXIT
 
 # Builds a target and runs its suite; the build goes in build-release/NAME.
 build_and_test()
