@@ -55,29 +55,41 @@ normalise()
   find "$1" -type f -exec chmod 0644 {} +
 }
 
-# A .tar.gz of folder $2 inside $1, as anyone would pack it again.
-pack_tar()
+# The archive of one target: its files in a folder named after the release and the target.
+# Takes the build folder, the archive's kind (tar.gz or zip) and the files to put in.
+pack_archive()
 {
+  local build=$1 kind=$2 folder=shiftsum-$version-$name
+  shift 2
+  rm -rf "$build/archive"
+  mkdir -p "$build/archive/$folder"
+  cp "$@" "$build/archive/$folder/"
+  normalise "$build/archive"
+  if [ "$kind" = zip ]; then
+    (cd "$build/archive" && zip -X -q -9 "$top/dist/$folder.zip" "$folder" "$folder"/*)
+    return
+  fi
+  chmod 0755 "$build/archive/$folder/shiftsum"
   tar --sort=name --owner=0 --group=0 --numeric-owner --format=gnu \
-    --mtime="@$SOURCE_DATE_EPOCH" -C "$1" -cf - "$2" | gzip -9n >"dist/$2.tar.gz"
+    --mtime="@$SOURCE_DATE_EPOCH" -C "$build/archive" -cf - "$folder" |
+    gzip -9n >"dist/$folder.tar.gz"
 }
 
 # The Debian package of an installed tree: program, compressed man page, copyright,
 # changelog and the reason the program is static.
 pack_deb()
 {
-  local build=$1 arch=$2 root=$1/deb
-  cmake --install "$build" --prefix "$root/usr" --strip >/dev/null
-  local doc=$root/usr/share/doc/shiftsum
+  local installed=$1 arch=$2 root=$1/../deb
+  rm -rf "$root"
+  mkdir -p "$root/DEBIAN" "$root/usr/share/lintian/overrides"
+  cp -R "$installed/." "$root/usr/"
   gzip -9n "$root/usr/share/man/man1/shiftsum.1"
   sed -e "s|@VERSION@|$version|" -e "s|@MAINTAINER@|$maintainer|" \
     -e "s|@DATE@|$(date -R -d "@$SOURCE_DATE_EPOCH")|" packaging/changelog.in |
-    gzip -9n >"$doc/changelog.gz"
-  mkdir -p "$root/usr/share/lintian/overrides"
+    gzip -9n >"$root/usr/share/doc/shiftsum/changelog.gz"
   cp packaging/lintian-overrides "$root/usr/share/lintian/overrides/shiftsum"
   normalise "$root"
   chmod 0755 "$root/usr/bin/shiftsum"
-  mkdir -p "$root/DEBIAN"
   (cd "$root" && find usr -type f | sort | xargs md5sum) >"$root/DEBIAN/md5sums"
   sed -e "s|@VERSION@|$version|" -e "s|@MAINTAINER@|$maintainer|" -e "s|@ARCH@|$arch|" \
     -e "s|@SIZE@|$(du -sk --apparent-size "$root/usr" | cut -f1)|" packaging/control.in \
@@ -89,26 +101,19 @@ pack_deb()
 
 for target in "${targets[@]}"; do
   read -r name toolchain arch <<<"$target"
-  build_and_test "$name" "$toolchain"
   build=build-release/$name
+  build_and_test "$name" "$toolchain"
   version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
   maintainer=$(sed -n 's/^SHIFTSUM_MAINTAINER:STRING=//p' "$build/CMakeCache.txt")
-  folder=shiftsum-$version-$name
-  stage=$build/stage
-  cmake --install "$build" --prefix "$stage/tree" --strip >/dev/null
-  mkdir -p "$stage/$folder"
+  installed=$build/installed
+  cmake --install "$build" --prefix "$installed" --strip >/dev/null
   if [ "$arch" = - ]; then
-    cp "$stage/tree/bin/shiftsum.exe" README.md LICENSE "$stage/$folder/"
-    normalise "$stage/$folder"
-    (cd "$stage" && zip -X -q -9 "$top/dist/$folder.zip" "$folder" "$folder"/*)
-    continue
+    pack_archive "$build" zip "$installed/bin/shiftsum.exe" README.md LICENSE
+  else
+    pack_archive "$build" tar.gz "$installed/bin/shiftsum" \
+      "$installed/share/man/man1/shiftsum.1" README.md LICENSE
+    pack_deb "$installed" "$arch"
   fi
-  cp "$stage/tree/bin/shiftsum" "$stage/tree/share/man/man1/shiftsum.1" README.md LICENSE \
-    "$stage/$folder/"
-  normalise "$stage/$folder"
-  chmod 0755 "$stage/$folder/shiftsum"
-  pack_tar "$stage" "$folder"
-  pack_deb "$build" "$arch"
 done
 
 (cd dist && sha256sum -- * >SHA256SUMS && sha256sum -c --quiet SHA256SUMS)
