@@ -3,9 +3,9 @@
 # kernel's cost of starting any program with them. Prints, for each case, instructions
 # (callgrind, exact), median wall time, and peak resident memory.
 #
-#   bench/whole_process.sh                      builds the program with g++ and with clang++,
-#                                               with and without link-time optimisation, and
-#                                               measures each
+#   bench/whole_process.sh                      builds the benchmark presets (g++ and clang++,
+#                                               each with and without link-time
+#                                               optimisation) and measures each program
 #   bench/whole_process.sh path/to/shiftsum...  measures the programs given
 set -euo pipefail
 
@@ -23,19 +23,15 @@ c++ -O2 -o "$timer" "$source_dir/bench/spawn_timer.cpp"
 
 programs=("$@")
 if [ ${#programs[@]} -eq 0 ]; then
-  for compiler in g++ clang++; do
-    for lto in ON OFF; do
-      build=$work/$compiler-lto-$lto
-      CXX=$compiler cmake -S "$source_dir" -B "$build" -DSHIFTSUM_TESTS=OFF \
-        -DSHIFTSUM_LTO=$lto >/dev/null
-      cmake --build "$build" -j2 >/dev/null
-      programs+=("$build/shiftsum")
-    done
+  for preset in bench bench-clang bench-no-lto bench-clang-no-lto; do
+    (cd "$source_dir" && cmake --preset "$preset" >/dev/null &&
+      cmake --build --preset "$preset" -j2 >/dev/null)
+    programs+=("$source_dir/build-$preset/shiftsum")
   done
 fi
 
 # The expression of `count` one-minute terms joined by `operators` in turn, cut into
-# arguments of 120,000 bytes, as xargs would pass a long timesheet; sets `args`.
+# arguments of 120,000 bytes, each below Linux's limit of 128 KiB a word; sets `args`.
 make_args()
 {
   local count=$1 operators=$2 expression="0:1" i
@@ -88,7 +84,7 @@ measure()
 }
 
 for program in "${programs[@]}"; do
-  printf '\n%s\n' "${program#"$work"/}"
+  printf '\n%s\n' "${program#"$source_dir"/}"
   printf '%-22s %9s %12s %12s %8s %8s %8s %6s %8s %8s\n' case bytes instr instr_true \
     instr/B wall_us true_us ratio peak_KiB true_KiB
   args=('(9:23,17:35)' - 0:30 + '(10:11,18:17)' - 0:40)

@@ -1,50 +1,74 @@
 #!/usr/bin/env bash
-# Builds the release: every target, each with its whole test suite run (under its emulator
-# where it is not this machine's), then its archive and, for Linux, its Debian package, all in
-# dist/ with their SHA256SUMS. Stops at the first failure.
+# Builds the release: every release target of CMakePresets.json, each with its whole test suite
+# run (under its emulator where it is not this machine's), then its archive and, for Linux, its
+# Debian package, all in dist/ with their SHA256SUMS. Stops at the first failure.
 #
-#   scripts/release.sh
+#   scripts/release.sh               the release, each target tested
+#   scripts/release.sh --no-tests    the same artifacts, no suite run: for rebuilding a
+#                                    release whose suites have passed, to compare it
 #
 # Anyone can rebuild the artifacts bit for bit from the same commit, wherever the clone lies:
 # every timestamp is SOURCE_DATE_EPOCH (by default the last commit's time), no path of the
 # build machine is embedded, and archives list their files sorted, owned by root.
-# Needs: cmake, g++, the cross compilers, qemu-user-static, wine64, googletest, zip.
+# Needs: cmake, g++, the cross compilers, qemu-user-static, wine64, googletest, zip, dpkg-dev.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
+
+test_each=yes
+case "${1:-}" in
+  "") ;;
+  --no-tests) test_each=no ;;
+  *) echo "usage: scripts/release.sh [--no-tests]" >&2; exit 2 ;;
+esac
 
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export LC_ALL=C TZ=UTC
 umask 022
 jobs=${JOBS:-2}
 
-# name, toolchain file (none: this machine), Debian architecture (none: no package)
-targets=(
-  "linux-x86_64 - amd64"
-  "linux-aarch64 linux-aarch64 arm64"
-  "linux-armhf linux-armhf armhf"
-  "linux-i686 linux-i686 i386"
-  "linux-s390x linux-s390x s390x"
-  "linux-riscv64 linux-riscv64 riscv64"
-  "windows-x86_64 mingw-w64 -"
-)
-
-rm -rf build-release dist
-mkdir -p build-release dist
+# The release targets are the configure presets that say so; each builds in build-NAME.
+targets=$(cmake --list-presets | sed -n 's/^ *"\([^"]*\)" *- Release target:.*/\1/p')
+[ -n "$targets" ] || { echo "CMakePresets.json names no release target" >&2; exit 1; }
 
 # A Wine prefix of this release's own, so that two releases can run side by side.
-export WINEPREFIX=$top/build-release/wine
+export WINEPREFIX=$top/build-wine
+rm -rf dist "$WINEPREFIX"
+mkdir -p dist
 
-# Builds a target and runs its suite; the build goes in build-release/NAME.
+# Runs a target's suite; prints CTest's summary, and the reason each test skipped there gave.
+run_tests()
+{
+  local name=$1 log=build-$1/ctest.log
+  if ! ctest --preset "$name" -j "$jobs" >"$log" 2>&1; then
+    cat "$log"
+    return 1
+  fi
+  sed -n '/tests passed/,$p' "$log"
+  # GoogleTest writes a skipped test's reason on the line after "Skipped".
+  grep -h -A1 ': Skipped$' "build-$name/Testing/Temporary/LastTest.log" |
+    grep -v -e '^--$' -e ': Skipped$' | sed 's/^/  skipped because: /' || true
+}
+
+# Builds a target afresh and, unless told not to, runs its suite.
 build_and_test()
 {
-  local name=$1 toolchain=$2 build=build-release/$1
-  local options=(-DCMAKE_BUILD_TYPE=Release)
-  [ "$toolchain" = - ] || options+=("-DCMAKE_TOOLCHAIN_FILE=$top/cmake/$toolchain.cmake")
+  local name=$1
   printf '\n=== %s\n' "$name"
-  cmake -S . -B "$build" "${options[@]}" >/dev/null
-  cmake --build "$build" -j "$jobs" >/dev/null
-  scripts/run-tests.sh "$build"
+  rm -rf "build-$name"
+  cmake --preset "$name" >/dev/null
+  cmake --build --preset "$name" -j "$jobs" >/dev/null
+  [ "$test_each" = no ] || run_tests "$name"
+}
+
+# The Debian architecture of a Linux build, from its compiler's multiarch triple.
+debian_arch()
+{
+  local triple
+  triple=$(sed -n 's/^SHIFTSUM_MULTIARCH:INTERNAL=//p' "$1/CMakeCache.txt")
+  [ -n "$triple" ] || { echo "$1: its compiler names no multiarch triple" >&2; return 1; }
+  # i386's triple is not its compiler's (i686), which dpkg-architecture warns of.
+  dpkg-architecture -t "$triple" -qDEB_HOST_ARCH 2>/dev/null
 }
 
 # Gives every file under a folder the release's time and plain permissions.
@@ -99,19 +123,19 @@ pack_deb()
     >/dev/null
 }
 
-for target in "${targets[@]}"; do
-  read -r name toolchain arch <<<"$target"
-  build=build-release/$name
-  build_and_test "$name" "$toolchain"
+for name in $targets; do
+  build=build-$name
+  build_and_test "$name"
   version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
   maintainer=$(sed -n 's/^SHIFTSUM_MAINTAINER:STRING=//p' "$build/CMakeCache.txt")
   installed=$build/installed
   cmake --install "$build" --prefix "$installed" --strip >/dev/null
-  if [ "$arch" = - ]; then
+  if [ -f "$installed/bin/shiftsum.exe" ]; then
     pack_archive "$build" zip "$installed/bin/shiftsum.exe" README.md LICENSE
   else
     pack_archive "$build" tar.gz "$installed/bin/shiftsum" \
       "$installed/share/man/man1/shiftsum.1" README.md LICENSE
+    arch=$(debian_arch "$build")
     pack_deb "$installed" "$arch"
   fi
 done
