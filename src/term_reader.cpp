@@ -1,7 +1,6 @@
 #include "term_reader.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace {
 
@@ -12,7 +11,7 @@ bool read_digits(std::string_view& text, std::int32_t& value)
   std::int64_t number = 0;
   while (!text.empty() && text.front() >= '0' && text.front() <= '9') {
     number = number * 10 + (text.front() - '0');
-    if (number > std::numeric_limits<std::int32_t>::max())
+    if (!fits_32_bits(number))
       return false;
     text.remove_prefix(1);
   }
@@ -52,8 +51,7 @@ bool parse_clock(std::string_view text, ClockTime& clock)
   text.remove_prefix(1);
   if (!read_digits(text, read.minutes) || !text.empty())
     return false;
-  // Every clock must have a minute total that 32 bits can hold.
-  if (to_minutes(read) > std::numeric_limits<std::int32_t>::max())
+  if (!fits_32_bits(to_minutes(read)))
     return false;
   clock = read;
   return true;

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdio>
-#include <limits>
 
 namespace {
 
@@ -11,8 +10,7 @@ constexpr std::int32_t kMinutesPerHour = 60;
 // Stores a minute total that was computed wide; false when it does not fit a 32-bit total.
 bool store_minutes(std::int64_t total, ClockTime& result)
 {
-  if (total < std::numeric_limits<std::int32_t>::min() ||
-      total > std::numeric_limits<std::int32_t>::max())
+  if (!fits_32_bits(total))
     return false;
   result = from_minutes(static_cast<std::int32_t>(total));
   return true;

@@ -2,6 +2,7 @@
 #define SHIFTSUM_TIME_VALUES_H_
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 // Hours and minutes; as read from text, or normalised by the arithmetic below.
@@ -9,6 +10,13 @@ struct ClockTime {
   std::int32_t hours = 0;
   std::int32_t minutes = 0;
 };
+
+// True when value fits a signed 32-bit integer, as every field and every minute total must.
+inline bool fits_32_bits(std::int64_t value)
+{
+  return value >= std::numeric_limits<std::int32_t>::min() &&
+         value <= std::numeric_limits<std::int32_t>::max();
+}
 
 // hours * 60 + minutes, widened so that no ClockTime can overflow it.
 std::int64_t to_minutes(const ClockTime& time);
