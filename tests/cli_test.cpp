@@ -9,6 +9,8 @@
 #endif
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -228,6 +230,25 @@ TEST(Cli, PrintsTotalOrUsageAndAlwaysExitsZero)
     EXPECT_EQ(r.err, "") << shown;
     EXPECT_EQ(r.status, 0) << shown;
   }
+}
+
+// The words arrive as the platform splits them, wildcards and all: the program expands none
+// (nor may the C runtime, as MinGW's can be linked to). Run where a file named 30 lies.
+TEST(Cli, WildcardsReachTheProgramUnexpanded)
+{
+  namespace fs = std::filesystem;
+  const fs::path start = fs::current_path();
+  const fs::path folder = start / "wildcards";
+  fs::create_directories(folder);
+  std::ofstream(folder / "30").close();
+  fs::current_path(folder);
+  for (const char* word : {"3*", "3?"}) {
+    Outcome r = run_shiftsum({"1:", word});
+    EXPECT_EQ(r.out, native_lines(kUsage)) << word;
+    EXPECT_EQ(r.status, 0) << word;
+  }
+  fs::current_path(start);
+  fs::remove_all(folder);
 }
 
 // Output that cannot be written fails the run, with the cause on standard error, whether it
