@@ -10,6 +10,5 @@ cat >"$folder/week.txt" <<'WEEK'
 + (10:11,18:17) - 0:40
 WEEK
 # Unquoted, so that the shell splits the file into words.
-# shellcheck disable=SC2046
 "$@" $(cat "$folder/week.txt") >"$folder/out"
 printf '\nTotal time: 15:8\n\n' | cmp - "$folder/out"
