@@ -6,6 +6,7 @@
 #   scripts/release.sh               the release, each target tested
 #   scripts/release.sh --no-tests    the same artifacts, no suite run: for rebuilding a
 #                                    release whose suites have passed, to compare it
+#   scripts/release.sh --targets     lists the release targets, one a line, and builds nothing
 #
 # Anyone can rebuild the artifacts bit for bit from the same commit, wherever the clone lies:
 # every timestamp is SOURCE_DATE_EPOCH (by default the last commit's time), no path of the
@@ -15,21 +16,22 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
 
+# The release targets are the configure presets that say so; each builds in build-NAME.
+targets=$(cmake --list-presets | sed -n 's/^ *"\([^"]*\)" *- Release target:.*/\1/p')
+[ -n "$targets" ] || { echo "CMakePresets.json names no release target" >&2; exit 1; }
+
 test_each=yes
 case "${1:-}" in
   "") ;;
   --no-tests) test_each=no ;;
-  *) echo "usage: scripts/release.sh [--no-tests]" >&2; exit 2 ;;
+  --targets) echo "$targets"; exit 0 ;;
+  *) echo "usage: scripts/release.sh [--no-tests | --targets]" >&2; exit 2 ;;
 esac
 
 export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export LC_ALL=C TZ=UTC
 umask 022
 jobs=${JOBS:-2}
-
-# The release targets are the configure presets that say so; each builds in build-NAME.
-targets=$(cmake --list-presets | sed -n 's/^ *"\([^"]*\)" *- Release target:.*/\1/p')
-[ -n "$targets" ] || { echo "CMakePresets.json names no release target" >&2; exit 1; }
 
 # A Wine prefix of this release's own, so that two releases can run side by side.
 export WINEPREFIX=$top/build-wine

@@ -1,8 +1,6 @@
 #include "main.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "expression.h"
@@ -43,6 +41,6 @@ int run_shiftsum(int argc, const char* const* argv)
   std::fflush(stdout);
   if (std::ferror(stdout) == 0)
     return 0;
-  std::fprintf(stderr, "shiftsum: write error: %s\n", std::strerror(errno));
+  std::perror("shiftsum: write error");  // the text of errno, as the failed write left it
   return 1;
 }
