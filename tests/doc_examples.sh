@@ -6,9 +6,9 @@
 # of either do not count, as a Markdown block cannot show them). A command "cat FILE" shows a
 # file, which the example thereby makes rather than runs.
 #
-# Each document is run twice, in a folder of its own: with its files as shown, and saved as a
-# Windows editor may save them, with CR LF line ends and tabs for blanks; both must give the
-# output shown. Commands run in the shell named, finding shiftsum on the PATH.
+# Each document is run twice, in a folder of its own: with its files as shown, and with them
+# saved with CR LF line ends, as Windows editors write them, and tabs for blanks; both must
+# give the output shown. Commands run in the shell named, finding shiftsum on the PATH.
 #
 #   doc_examples.sh SHELL DOCUMENT [EMULATOR...] PROGRAM
 set -eu
