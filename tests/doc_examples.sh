@@ -35,8 +35,7 @@ chmod +x "$work/bin/shiftsum"
 PATH=$work/bin:$PATH
 export PATH
 
-# Writes the examples as numbered files: N.cmd and N.out for a command and its output, N.file
-# and N.name for a file shown.
+# Writes the examples as numbered files, N.cmd and N.out for a command and its output.
 mkdir "$work/examples"
 case $document in
   *.md) format=markdown ;;
@@ -44,7 +43,7 @@ case $document in
 esac
 awk -v format="$format" -v out="$work/examples" '
   # The text of a line of roff as it is shown; fails on an escape it does not know.
-  function unescape(line,    shown, at, code) {
+  function unescape(line,    shown, at) {
     shown = ""
     while ((at = index(line, "\\")) > 0) {
       shown = shown substr(line, 1, at - 1)
@@ -62,29 +61,17 @@ awk -v format="$format" -v out="$work/examples" '
     }
     return shown line
   }
-  # Ends the example being read: its command and its output, less blank lines at the end.
-  function finish(    i, last, base) {
+  # Ends the example being read.
+  function finish(    i, base) {
     if (command == "")
       return
-    last = lines
-    while (last > 0 && output[last] == "")
-      last--
     base = out "/" sprintf("%03d", ++count)
-    if (command ~ /^cat [A-Za-z0-9._-]+$/) {
-      print substr(command, 5) > (base ".name")
-      close(base ".name")
-      printf "" > (base ".file")
-      for (i = 1; i <= last; i++)
-        print output[i] > (base ".file")
-      close(base ".file")
-    } else {
-      print command > (base ".cmd")
-      close(base ".cmd")
-      printf "" > (base ".out")
-      for (i = 1; i <= last; i++)
-        print output[i] > (base ".out")
-      close(base ".out")
-    }
+    print command > (base ".cmd")
+    close(base ".cmd")
+    printf "" > (base ".out")
+    for (i = 1; i <= lines; i++)
+      print output[i] > (base ".out")
+    close(base ".out")
     command = ""
     lines = 0
   }
@@ -118,10 +105,16 @@ awk -v format="$format" -v out="$work/examples" '
   }
 ' "$document"
 
-examples=$(cd "$work/examples" && ls | sed -n -e 's/\.cmd$//p' -e 's/\.name$//p' | sort -u)
+examples=$(cd "$work/examples" && ls | sed -n 's/\.cmd$//p')
 [ -n "$examples" ] || { echo "$document shows no example" >&2; exit 1; }
 tab=$(printf '\t')
 cr=$(printf '\r')
+
+# Prints a file less the blank lines at its end, which a Markdown block cannot show.
+trim()
+{
+  awk '{ line[NR] = $0 } $0 != "" { last = NR } END { for (i = 1; i <= last; i++) print line[i] }' "$1"
+}
 
 passed=0
 failed=0
@@ -129,25 +122,29 @@ for saved in "as shown" "with CR LF line ends and tabs"; do
   folder=$(mktemp -d "$work/run.XXXXXX")
   for base in $examples; do
     example=$work/examples/$base
-    if [ -f "$example.name" ]; then
-      file=$folder/$(cat "$example.name")
-      if [ "$saved" = "as shown" ]; then
-        cp "$example.file" "$file"
-      else
-        sed -e "s/ /$tab/g" -e "s/\$/$cr/" "$example.file" >"$file"
-      fi
-      continue
-    fi
-    (cd "$folder" && "$shell" -c "$(cat "$example.cmd")") >"$example.got" 2>&1 || true
-    # Blank lines at the end do not count: drop them from what the command printed.
-    awk '{ line[NR] = $0 } $0 != "" { last = NR } END { for (i = 1; i <= last; i++) print line[i] }' \
-      "$example.got" >"$example.trimmed"
-    if cmp -s "$example.out" "$example.trimmed"; then
+    command=$(cat "$example.cmd")
+    file=${command#cat }
+    case $file in
+      "$command" | "" | *[!A-Za-z0-9._-]*) ;;
+      *)
+        # A file shown: made, not run.
+        if [ "$saved" = "as shown" ]; then
+          trim "$example.out" >"$folder/$file"
+        else
+          trim "$example.out" | sed -e "s/ /$tab/g" -e "s/\$/$cr/" >"$folder/$file"
+        fi
+        continue
+        ;;
+    esac
+    (cd "$folder" && "$shell" -c "$command") >"$example.got" 2>&1 || true
+    trim "$example.out" >"$example.expected"
+    trim "$example.got" >"$example.trimmed"
+    if cmp -s "$example.expected" "$example.trimmed"; then
       passed=$((passed + 1))
     else
       failed=$((failed + 1))
-      printf '\n%s, files %s, in %s:\n$ %s\n' "$document" "$saved" "$shell" "$(cat "$example.cmd")"
-      diff -u "$example.out" "$example.trimmed" || true
+      printf '\n%s, files %s, in %s:\n$ %s\n' "$document" "$saved" "$shell" "$command"
+      diff -u "$example.expected" "$example.trimmed" || true
     fi
   done
 done
