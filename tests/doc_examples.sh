@@ -1,39 +1,76 @@
 #!/bin/sh
 # Runs every example that a document shows, a command with its output, and checks that the
 # command prints that output. Examples are what README.md shows in its indented code blocks
-# and what a manual page shows between .EX and .EE: a line beginning "$ " is a command, "> "
-# continues it, and the lines up to the next command are its output (blank lines at the end
-# of either do not count, as a Markdown block cannot show them). A command "cat FILE" shows a
-# file, which the example thereby makes rather than runs.
+# and what a manual page shows between .EX and .EE: a line beginning "$ " is a command, lines
+# indented by two blanks right after it continue it (so that the command pastes as it
+# stands), and the lines up to the next command are its output (blank lines at the end of
+# either do not count, as a Markdown block cannot show them). A command "cat FILE" shows a
+# file, which the example thereby makes rather than runs; a shown file's first line is
+# therefore never indented.
 #
-# Each document is run twice, in a folder of its own: with its files as shown, and with them
-# saved with CR LF line ends, as Windows editors write them, and tabs for blanks; both must
-# give the output shown. Commands run in the shell named, finding shiftsum on the PATH.
+# Each document is run once with its files as shown, then once for each other way people
+# save them, each in a folder of its own; in these runs only the examples that name a file
+# are run. Saved as Windows does, in a megabyte of comments, or with one term just short of
+# the one-word limit, a file must give the output shown, with status 0 as always. With a
+# typo, saved as UTF-16, or with a term past the limit, it must not: the command must fail
+# loudly, printing the usage text or ending with a status other than 0.
 #
-#   doc_examples.sh SHELL DOCUMENT [EMULATOR...] PROGRAM
+#   doc_examples.sh [--awk AWK] SHELL DOCUMENT [EMULATOR...] PROGRAM
+#
+# Commands run in SHELL, with its option -c, finding shiftsum on the PATH, and, with --awk,
+# AWK as awk. Each is a command split at blanks ("busybox sh"). Exits 77 when either is
+# missing here, or the UTF-8 locale that Windows files are read under.
 set -eu
-[ $# -ge 3 ] || { echo "usage: doc_examples.sh SHELL DOCUMENT [EMULATOR...] PROGRAM" >&2; exit 2; }
+usage="usage: doc_examples.sh [--awk AWK] SHELL DOCUMENT [EMULATOR...] PROGRAM"
+awk_command=
+if [ "${1:-}" = --awk ]; then
+  [ $# -ge 2 ] || { echo "$usage" >&2; exit 2; }
+  awk_command=$2
+  shift 2
+fi
+[ $# -ge 3 ] || { echo "$usage" >&2; exit 2; }
 shell=$1
 document=$2
 shift 2
 
+# Says why nothing is run, and exits with the status that tells CTest the test was skipped.
+skip()
+{
+  echo "skipped: $*"
+  exit 77
+}
+for needed in "$shell" "$awk_command"; do
+  [ -z "$needed" ] || command -v "${needed%% *}" >/dev/null || skip "${needed%% *} is not installed"
+done
+utf8=C.UTF-8
+[ "$(LC_ALL=$utf8 locale charmap 2>/dev/null)" = UTF-8 ] || skip "there is no locale $utf8"
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# shiftsum on the PATH starts the program, through its emulator where it has one.
-mkdir "$work/bin"
+# Writes a program on the PATH of the commands: NAME, then the words it runs, then its own.
+put_on_path()
 {
-  echo '#!/bin/sh'
-  printf 'exec'
-  for word in "$@"; do
-    case $word in *\'*) echo "no quote may stand in $word" >&2; exit 2 ;; esac
-    printf " '%s'" "$word"
-  done
-  echo ' "$@"'
-} >"$work/bin/shiftsum"
-chmod +x "$work/bin/shiftsum"
-PATH=$work/bin:$PATH
-export PATH
+  name=$1
+  shift
+  {
+    echo '#!/bin/sh'
+    printf 'exec'
+    for word in "$@"; do
+      case $word in *\'*) echo "no quote may stand in $word" >&2; exit 2 ;; esac
+      printf " '%s'" "$word"
+    done
+    echo ' "$@"'
+  } >"$work/bin/$name"
+  chmod +x "$work/bin/$name"
+}
+mkdir "$work/bin"
+# shiftsum starts the program, through its emulator where it has one.
+put_on_path shiftsum "$@"
+if [ -n "$awk_command" ]; then
+  # shellcheck disable=SC2086 # the command is split at its blanks
+  put_on_path awk $awk_command
+fi
 
 # Writes the examples as numbered files, N.cmd and N.out for a command and its output.
 mkdir "$work/examples"
@@ -80,8 +117,8 @@ awk -v format="$format" -v out="$work/examples" '
     if (line ~ /^\$ /) {
       finish()
       command = substr(line, 3)
-    } else if (line ~ /^> / && command != "" && lines == 0) {
-      command = command "\n" substr(line, 3)
+    } else if (line ~ /^  / && command != "" && lines == 0) {
+      command = command "\n" line
     } else if (command != "") {
       output[++lines] = line
     }
@@ -107,8 +144,6 @@ awk -v format="$format" -v out="$work/examples" '
 
 examples=$(cd "$work/examples" && ls | sed -n 's/\.cmd$//p')
 [ -n "$examples" ] || { echo "$document shows no example" >&2; exit 1; }
-tab=$(printf '\t')
-cr=$(printf '\r')
 
 # Prints a file less the blank lines at its end, which a Markdown block cannot show.
 trim()
@@ -116,10 +151,75 @@ trim()
   awk '{ line[NR] = $0 } $0 != "" { last = NR } END { for (i = 1; i <= last; i++) print line[i] }' "$1"
 }
 
+# The ways a file is saved: how each is told, and whether its examples must give the output
+# shown (same) or fail loudly (loud).
+variants="shown windows comments within typo utf16 past"
+describe()
+{
+  case $1 in
+    shown) echo "as shown" ;;
+    windows) echo "as Windows saves them: a byte-order mark, CR LF, tabs, Windows-1252 comments and no line end at the end, read under $utf8" ;;
+    comments) echo "after a megabyte of comments" ;;
+    within) echo "with 130,000 bytes more in one term, just within the one-word limit" ;;
+    typo) echo "with a typo, a dot for the first colon" ;;
+    utf16) echo "saved as UTF-16" ;;
+    past) echo "with 131,072 bytes more in one term, past the one-word limit" ;;
+  esac
+}
+expect()
+{
+  case $1 in
+    typo | utf16 | past) echo loud ;;
+    *) echo same ;;
+  esac
+}
+
+# Writes a shown file, read on standard input, as VARIANT saves it.
+save()
+{
+  case $1 in
+    shown) cat ;;
+    windows)
+      printf '\357\273\277'
+      awk '{ sub(/#/, "# caf\351 \226"); gsub(/ /, "\t"); printf "%s%s", end, $0; end = "\r\n" }'
+      ;;
+    comments)
+      awk 'BEGIN { for (i = 0; i < 16384; i++) printf "# %061d\n", i } { print }'
+      ;;
+    within) lengthen 32500 ;;
+    typo) awk '!done && /^[^#]*:/ { sub(/:/, "."); done = 1 } { print }' ;;
+    utf16)
+      printf '\377\376'
+      iconv -f UTF-8 -t UTF-16LE
+      ;;
+    past) lengthen 32768 ;;
+  esac
+}
+
+# Adds N terms of nothing, "+0:0", to the first term of its input, before its comment.
+lengthen()
+{
+  awk -v n="$1" '
+    !done && /^[^#]*[0-9]/ {
+      more = "+0:0"
+      while (length(more) < 4 * n) more = more more
+      more = substr(more, 1, 4 * n)
+      at = index($0, "#")
+      if (at == 0) at = length($0) + 1
+      $0 = substr($0, 1, at - 1) more " " substr($0, at)
+      done = 1
+    }
+    { print }'
+}
+
 passed=0
 failed=0
-for saved in "as shown" "with CR LF line ends and tabs"; do
+shown_files=
+for variant in $variants; do
   folder=$(mktemp -d "$work/run.XXXXXX")
+  expected=$(expect "$variant")
+  locale=${LC_ALL:-}
+  [ "$variant" != windows ] || locale=$utf8
   for base in $examples; do
     example=$work/examples/$base
     command=$(cat "$example.cmd")
@@ -128,23 +228,44 @@ for saved in "as shown" "with CR LF line ends and tabs"; do
       "$command" | "" | *[!A-Za-z0-9._-]*) ;;
       *)
         # A file shown: made, not run.
-        if [ "$saved" = "as shown" ]; then
-          trim "$example.out" >"$folder/$file"
-        else
-          trim "$example.out" | sed -e "s/ /$tab/g" -e "s/\$/$cr/" >"$folder/$file"
-        fi
+        trim "$example.out" | save "$variant" >"$folder/$file"
+        [ "$variant" != shown ] || shown_files="$shown_files $file"
         continue
         ;;
     esac
-    (cd "$folder" && "$shell" -c "$command") >"$example.got" 2>&1 || true
+    if [ "$variant" != shown ]; then
+      names_file=false
+      for file in $shown_files; do
+        case $command in *"$file"*) names_file=true ;; esac
+      done
+      [ "$names_file" = true ] || continue
+    fi
+    status=0
+    (cd "$folder" && PATH=$work/bin:$PATH LC_ALL=$locale $shell -c "$command") \
+      >"$example.got" 2>&1 || status=$?
     trim "$example.out" >"$example.expected"
     trim "$example.got" >"$example.trimmed"
-    if cmp -s "$example.expected" "$example.trimmed"; then
-      passed=$((passed + 1))
+    if [ "$expected" = same ]; then
+      cmp -s "$example.expected" "$example.trimmed" && [ $status -eq 0 ] && ok=true || ok=false
     else
-      failed=$((failed + 1))
-      printf '\n%s, files %s, in %s:\n$ %s\n' "$document" "$saved" "$shell" "$command"
+      ok=false
+      if ! cmp -s "$example.expected" "$example.trimmed" &&
+        { [ $status -ne 0 ] || grep -q '^Usage:$' "$example.got"; }; then
+        ok=true
+      fi
+    fi
+    if [ "$ok" = true ]; then
+      passed=$((passed + 1))
+      continue
+    fi
+    failed=$((failed + 1))
+    printf '\n%s, files %s, in %s:\n$ %s\n' "$document" "$(describe "$variant")" "$shell" "$command"
+    if [ "$expected" = same ]; then
+      echo "should print what is shown, with status 0; status $status, and this much differs:"
       diff -u "$example.expected" "$example.trimmed" || true
+    else
+      echo "should print the usage text or end with a status other than 0; status $status, and it printed:"
+      cat "$example.got"
     fi
   done
 done
