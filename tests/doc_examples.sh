@@ -10,10 +10,11 @@
 #
 # Each document is run once with its files as shown, then once for each other way people
 # save them, each in a folder of its own; in these runs only the examples that name a file
-# are run. Saved as Windows does, in a megabyte of comments, or with one term just short of
+# are run. Saved as Windows does, after a megabyte of comments, or with one term just within
 # the one-word limit, a file must give the output shown, with status 0 as always. With a
-# typo, saved as UTF-16, or with a term past the limit, it must not: the command must fail
-# loudly, printing the usage text or ending with a status other than 0.
+# typo, with shell code in a term, saved as UTF-16, or with a term past the limit, it must
+# not: the command must fail loudly, printing the usage text or ending with a status other
+# than 0, and the code must not run.
 #
 #   doc_examples.sh [--awk AWK] SHELL DOCUMENT [EMULATOR...] PROGRAM
 #
@@ -153,7 +154,7 @@ trim()
 
 # The ways a file is saved: how each is told, and whether its examples must give the output
 # shown (same) or fail loudly (loud).
-variants="shown windows comments within typo utf16 past"
+variants="shown windows comments within typo code utf16 past"
 describe()
 {
   case $1 in
@@ -162,6 +163,7 @@ describe()
     comments) echo "after a megabyte of comments" ;;
     within) echo "with 130,000 bytes more in one term, just within the one-word limit" ;;
     typo) echo "with a typo, a dot for the first colon" ;;
+    code) echo "with shell code after the first colon, which must not run" ;;
     utf16) echo "saved as UTF-16" ;;
     past) echo "with 131,072 bytes more in one term, past the one-word limit" ;;
   esac
@@ -169,7 +171,7 @@ describe()
 expect()
 {
   case $1 in
-    typo | utf16 | past) echo loud ;;
+    typo | code | utf16 | past) echo loud ;;
     *) echo same ;;
   esac
 }
@@ -188,6 +190,7 @@ save()
       ;;
     within) lengthen 32500 ;;
     typo) awk '!done && /^[^#]*:/ { sub(/:/, "."); done = 1 } { print }' ;;
+    code) awk '!done && /^[^#]*:/ { sub(/:/, ":\047$(>ran)\047"); done = 1 } { print }' ;;
     utf16)
       printf '\377\376'
       iconv -f UTF-8 -t UTF-16LE
@@ -235,8 +238,8 @@ for variant in $variants; do
     esac
     if [ "$variant" != shown ]; then
       names_file=false
-      for file in $shown_files; do
-        case $command in *"$file"*) names_file=true ;; esac
+      for shown_file in $shown_files; do
+        case $command in *"$shown_file"*) names_file=true ;; esac
       done
       [ "$names_file" = true ] || continue
     fi
@@ -249,7 +252,7 @@ for variant in $variants; do
       cmp -s "$example.expected" "$example.trimmed" && [ $status -eq 0 ] && ok=true || ok=false
     else
       ok=false
-      if ! cmp -s "$example.expected" "$example.trimmed" &&
+      if ! cmp -s "$example.expected" "$example.trimmed" && [ ! -e "$folder/ran" ] &&
         { [ $status -ne 0 ] || grep -q '^Usage:$' "$example.got"; }; then
         ok=true
       fi
@@ -264,8 +267,10 @@ for variant in $variants; do
       echo "should print what is shown, with status 0; status $status, and this much differs:"
       diff -u "$example.expected" "$example.trimmed" || true
     else
-      echo "should print the usage text or end with a status other than 0; status $status, and it printed:"
-      cat "$example.got"
+      echo "should print other than what is shown, and the usage text or end with a status other than 0,"
+      echo "running nothing that it read ($(ls "$folder" | tr '\n' ' '));"
+      echo "status $status, and it printed (its first lines, cut short):"
+      head -n 20 "$example.got" | cut -c 1-200
     fi
   done
 done
