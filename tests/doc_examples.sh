@@ -151,6 +151,10 @@ trim()
 {
   awk '{ line[NR] = $0 } $0 != "" { last = NR } END { for (i = 1; i <= last; i++) print line[i] }' "$1"
 }
+# What each example shows, as it is compared and as a shown file is made from it.
+for base in $examples; do
+  trim "$work/examples/$base.out" >"$work/examples/$base.expected"
+done
 
 # The ways a file is saved: how each is told, and whether its examples must give the output
 # shown (same) or fail loudly (loud).
@@ -215,6 +219,17 @@ lengthen()
     { print }'
 }
 
+# Whether the example just run did what its variant asks of it.
+passes()
+{
+  if [ "$expected" = same ]; then
+    cmp -s "$example.expected" "$example.trimmed" && [ "$status" -eq 0 ]
+  else
+    ! cmp -s "$example.expected" "$example.trimmed" && [ ! -e "$folder/ran" ] &&
+      { [ "$status" -ne 0 ] || grep -q '^Usage:$' "$example.got"; }
+  fi
+}
+
 passed=0
 failed=0
 shown_files=
@@ -231,7 +246,7 @@ for variant in $variants; do
       "$command" | "" | *[!A-Za-z0-9._-]*) ;;
       *)
         # A file shown: made, not run.
-        trim "$example.out" | save "$variant" >"$folder/$file"
+        save "$variant" <"$example.expected" >"$folder/$file"
         [ "$variant" != shown ] || shown_files="$shown_files $file"
         continue
         ;;
@@ -246,18 +261,8 @@ for variant in $variants; do
     status=0
     (cd "$folder" && PATH=$work/bin:$PATH LC_ALL=$locale $shell -c "$command") \
       >"$example.got" 2>&1 || status=$?
-    trim "$example.out" >"$example.expected"
     trim "$example.got" >"$example.trimmed"
-    if [ "$expected" = same ]; then
-      cmp -s "$example.expected" "$example.trimmed" && [ $status -eq 0 ] && ok=true || ok=false
-    else
-      ok=false
-      if ! cmp -s "$example.expected" "$example.trimmed" && [ ! -e "$folder/ran" ] &&
-        { [ $status -ne 0 ] || grep -q '^Usage:$' "$example.got"; }; then
-        ok=true
-      fi
-    fi
-    if [ "$ok" = true ]; then
+    if passes; then
       passed=$((passed + 1))
       continue
     fi
