@@ -4,8 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "expression.h"
-#include "term_reader.h"
+#include "core/term_reader.h"
+#include "shiftsum/expression.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "expression.h"
+#include "shiftsum/expression.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <limits>
 #include <string_view>
 
-#include "term_reader.h"
+#include "core/term_reader.h"
 
 namespace {
 

@@ -66,8 +66,20 @@ put_on_path()
   chmod +x "$work/bin/$name"
 }
 mkdir "$work/bin"
-# shiftsum starts the program, through its emulator where it has one.
-put_on_path shiftsum "$@"
+# shiftsum starts the program, through its emulator where it has one. The commands run in
+# folders of their own, so a relative path is made absolute.
+program=$(eval "printf '%s' \"\${$#}\"")
+case $program in
+  /*) ;;
+  */*) program=$PWD/$program ;;
+esac
+words=
+while [ $# -gt 1 ]; do
+  words="$words $1"
+  shift
+done
+# shellcheck disable=SC2086 # the emulator's words, split at blanks as given
+put_on_path shiftsum $words "$program"
 if [ -n "$awk_command" ]; then
   # shellcheck disable=SC2086 # the command is split at its blanks
   put_on_path awk $awk_command

@@ -1,4 +1,4 @@
-#include "expression.h"
+#include "shiftsum/expression.h"
 
 #include <string>
 #include <vector>

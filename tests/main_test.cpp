@@ -1,5 +1,5 @@
 // The program run in-process, where even an argument count of 0 can be given to it.
-#include "main.h"
+#include "shiftsum/main.h"
 
 #include <string>
 

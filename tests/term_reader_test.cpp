@@ -1,4 +1,4 @@
-#include "term_reader.h"
+#include "core/term_reader.h"
 
 #include <string>
 

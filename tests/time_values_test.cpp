@@ -1,4 +1,4 @@
-#include "time_values.h"
+#include "core/time_values.h"
 
 #include <cstdint>
 #include <limits>

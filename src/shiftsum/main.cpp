@@ -1,9 +1,9 @@
-#include "main.h"
+#include "shiftsum/main.h"
 
 #include <cstdio>
 #include <string>
 
-#include "expression.h"
+#include "shiftsum/expression.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ namespace {
 void print_result(int argc, const char* const* argv)
 {
   ClockTime total;
-  if (argc < 2 || !evaluate_arguments(argc, argv, total)) {
+  if (!evaluate_arguments(argc, argv, total)) {
     print_usage();
     return;
   }

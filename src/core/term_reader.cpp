@@ -1,19 +1,17 @@
-#include "term_reader.h"
+#include "core/term_reader.h"
 
-#include <algorithm>
+#include <cstdint>
 
 namespace {
 
-// Reads the digits at the front of text, dropping them from it, and stops at the first
-// other character; false when their value does not fit in 32 bits.
-bool read_digits(std::string_view& text, std::int32_t& value)
+// Converts a text of digits, the empty one being 0; false when its value leaves 32 bits.
+bool to_int32(std::string_view digits, std::int32_t& value)
 {
   std::int64_t number = 0;
-  while (!text.empty() && text.front() >= '0' && text.front() <= '9') {
-    number = number * 10 + (text.front() - '0');
+  for (char c : digits) {
+    number = number * 10 + (c - '0');
     if (!fits_32_bits(number))
       return false;
-    text.remove_prefix(1);
   }
   value = static_cast<std::int32_t>(number);
   return true;
@@ -38,18 +36,24 @@ bool split_at_first(std::string_view source, char a, char b, std::string_view& l
 
 bool is_all_digits(std::string_view text)
 {
-  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  for (char c : text) {
+    if (c < '0' || c > '9')
+      return false;
+  }
+  return true;
 }
 
 bool parse_clock(std::string_view text, ClockTime& clock)
 {
-  // Digits up to the first colon, then digits to the end, read in one pass: any other
-  // character, or none of the colon, fails.
-  ClockTime read;
-  if (!read_digits(text, read.hours) || text.empty() || text.front() != ':')
+  std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos)
     return false;
-  text.remove_prefix(1);
-  if (!read_digits(text, read.minutes) || !text.empty())
+  std::string_view hours = text.substr(0, colon);
+  std::string_view minutes = text.substr(colon + 1);
+  if (!is_all_digits(hours) || !is_all_digits(minutes))
+    return false;
+  ClockTime read;
+  if (!to_int32(hours, read.hours) || !to_int32(minutes, read.minutes))
     return false;
   if (!fits_32_bits(to_minutes(read)))
     return false;

@@ -1,5 +1,5 @@
-#ifndef SHIFTSUM_MAIN_H_
-#define SHIFTSUM_MAIN_H_
+#ifndef SHIFTSUM_SHIFTSUM_MAIN_H_
+#define SHIFTSUM_SHIFTSUM_MAIN_H_
 
 // Writes the usage text, with its worked example, to standard output.
 void print_usage();
@@ -8,4 +8,4 @@ void print_usage();
 // standard output and returns the exit status. argc may be 0.
 int run_shiftsum(int argc, const char* const* argv);
 
-#endif  // SHIFTSUM_MAIN_H_
+#endif  // SHIFTSUM_SHIFTSUM_MAIN_H_

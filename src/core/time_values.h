@@ -1,5 +1,5 @@
-#ifndef SHIFTSUM_TIME_VALUES_H_
-#define SHIFTSUM_TIME_VALUES_H_
+#ifndef SHIFTSUM_CORE_TIME_VALUES_H_
+#define SHIFTSUM_CORE_TIME_VALUES_H_
 
 #include <cstdint>
 #include <limits>
@@ -33,4 +33,4 @@ bool subtract_times(const ClockTime& a, const ClockTime& b, ClockTime& result);
 // "hours:minutes" with no zero-filling, e.g. 8:5 or -1:-30.
 std::string format_time(const ClockTime& time);
 
-#endif  // SHIFTSUM_TIME_VALUES_H_
+#endif  // SHIFTSUM_CORE_TIME_VALUES_H_
