@@ -1,0 +1,133 @@
+#include "shiftsheet/main.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "shiftsheet/options.h"
+#include "shiftsheet/timesheet.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+constexpr int kUnreadable = 1;
+constexpr int kBadCommandLine = 2;
+
+void print_help()
+{
+  std::printf(
+      "Usage: shiftsheet [OPTION]... [FILE]...\n"
+      "Total the working hours in timesheet FILEs, read in order as one timesheet.\n"
+      "With no FILE, or for -, read standard input.\n"
+      "\n"
+      "  -e, --each          first print each entry: its label and its time\n"
+      "  -d, --decimal       print decimal hours, as 15.13, not hours:minutes\n"
+      "  -t, --target=H:MM   then print the target, and the total less the target\n"
+      "  -h, --help          print this help and exit\n"
+      "      --version       print the version and exit\n"
+      "\n"
+      "Each line holds an optional label, then clocks (9:23) and intervals (9:23,17:35)\n"
+      "joined by + and -; a line that begins with + or - goes on with the entry above.\n"
+      "# begins a comment. Exit status: 0 when every line reads, 1 when one does not or a\n"
+      "file cannot be read, 2 for a wrong option. The manual: man shiftsheet.\n");
+}
+
+// Standard input as bytes: Windows would otherwise turn CR LF into LF and end at a Ctrl-Z,
+// in the middle of a file saved as UTF-16.
+void read_standard_input_as_bytes()
+{
+#ifdef _WIN32
+  _setmode(_fileno(stdin), _O_BINARY);
+#endif
+}
+
+// Reads the file called name, "-" being standard input, into sheet.
+void read_file(const std::string& name, Timesheet& sheet)
+{
+  if (name == "-") {
+    read_standard_input_as_bytes();
+    read_timesheet(stdin, "(standard input)", sheet);
+    return;
+  }
+  std::FILE* file = std::fopen(name.c_str(), "rb");
+  if (file == nullptr) {
+    std::fprintf(stderr, "shiftsheet: %s: %s\n", name.c_str(), std::strerror(errno));
+    sheet.failed = true;
+    return;
+  }
+  read_timesheet(file, name, sheet);
+  std::fclose(file);
+}
+
+// Prints the entry lines, the total and, where there is one, the target and the balance;
+// false, said on standard error, where there is no balance to print.
+bool print_result(const Options& options, Timesheet& sheet)
+{
+  ClockTime balance;
+  if (options.has_target && !subtract_times(sheet.total, options.target, balance)) {
+    std::fprintf(stderr, "shiftsheet: the balance leaves the range of 2147483647 minutes\n");
+    return false;
+  }
+  if (!write_each_lines(sheet))
+    return false;
+  std::printf("Total time: %s\n", sheet_figure(sheet, sheet.total).c_str());
+  if (!options.has_target)
+    return true;
+  ClockTime target;
+  add_times(target, options.target, target);  // as a figure: 0:90 is 1:30
+  std::printf("Target: %s\n", sheet_figure(sheet, target).c_str());
+  std::printf("Balance: %s\n", sheet_figure(sheet, balance).c_str());
+  return true;
+}
+
+// Ends the run once the output is written: the status, 1 where it could not be.
+int finish_output()
+{
+  // A failed write, now or when the buffered output was last written, sets the stream's
+  // error indicator, and so does a failed flush.
+  std::fflush(stdout);
+  if (std::ferror(stdout) == 0)
+    return 0;
+  std::perror("shiftsheet: write error");
+  return kUnreadable;
+}
+
+}  // namespace
+
+int run_shiftsheet(int argc, const char* const* argv)
+{
+  Options options;
+  std::string complaint;
+  if (!parse_options(argc, argv, options, complaint)) {
+    std::fprintf(stderr, "shiftsheet: %s; see 'shiftsheet --help'\n", complaint.c_str());
+    return kBadCommandLine;
+  }
+  if (options.help) {
+    print_help();
+    return finish_output();
+  }
+  if (options.version) {
+    std::printf("shiftsheet " SHIFTSUM_VERSION "\n");
+    return finish_output();
+  }
+
+  Timesheet sheet;
+  sheet.each = options.each;
+  sheet.decimal = options.decimal;
+  if (options.files.empty())
+    options.files.emplace_back("-");
+  for (const std::string& name : options.files)
+    read_file(name, sheet);
+  if (sheet.faults > kShownFaults) {
+    std::fprintf(stderr, "shiftsheet: %zu more lines cannot be read\n",
+                 sheet.faults - kShownFaults);
+  }
+  if (sheet.failed || !print_result(options, sheet))
+    return kUnreadable;
+  return finish_output();
+}

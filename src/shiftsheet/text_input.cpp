@@ -1,0 +1,163 @@
+#include "shiftsheet/text_input.h"
+
+#include <cerrno>
+#include <cstdint>
+
+namespace {
+
+// Big enough that a read costs little per byte, small enough to stay in a cache.
+constexpr std::size_t kChunk = 65536;
+// What a UTF-16 unit that is half of a pair, without its other half, becomes.
+constexpr std::uint32_t kReplacement = 0xFFFD;
+
+// Appends up to kChunk more bytes of the file to bytes.
+void read_chunk(TextInput& input, std::string& bytes)
+{
+  std::size_t old = bytes.size();
+  bytes.resize(old + kChunk);
+  std::size_t got = std::fread(&bytes[old], 1, kChunk, input.file);
+  bytes.resize(old + got);
+  if (std::string_view(bytes).substr(old).find('\0') != std::string_view::npos)
+    input.has_nul = true;
+  if (got == kChunk)
+    return;
+  input.at_end = true;
+  // Some C libraries leave errno unset on a failed read; EIO says at least that it failed.
+  if (std::ferror(input.file) != 0)
+    input.error = errno != 0 ? errno : EIO;
+}
+
+void append_utf8(std::uint32_t c, std::string& text)
+{
+  auto byte = [&text](std::uint32_t value) { text += static_cast<char>(value); };
+  if (c < 0x80) {
+    byte(c);
+  } else if (c < 0x800) {
+    byte(0xC0 | c >> 6);
+    byte(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    byte(0xE0 | c >> 12);
+    byte(0x80 | (c >> 6 & 0x3F));
+    byte(0x80 | (c & 0x3F));
+  } else {
+    byte(0xF0 | c >> 18);
+    byte(0x80 | (c >> 12 & 0x3F));
+    byte(0x80 | (c >> 6 & 0x3F));
+    byte(0x80 | (c & 0x3F));
+  }
+}
+
+// The UTF-16 unit at raw[at], in the file's byte order.
+std::uint32_t unit_at(const TextInput& input, std::size_t at)
+{
+  std::uint32_t first = static_cast<unsigned char>(input.raw[at]);
+  std::uint32_t second = static_cast<unsigned char>(input.raw[at + 1]);
+  if (input.encoding == Encoding::kUtf16Le)
+    return first | second << 8;
+  return first << 8 | second;
+}
+
+// Turns the whole characters of raw into UTF-8 at the end of text; at the end of the file, what
+// is left of a character becomes U+FFFD.
+void decode_utf16(TextInput& input)
+{
+  const std::size_t size = input.raw.size();
+  std::size_t at = 0;
+  while (at + 2 <= size) {
+    std::uint32_t unit = unit_at(input, at);
+    if (unit < 0xD800 || unit > 0xDFFF) {
+      append_utf8(unit, input.text);
+      at += 2;
+      continue;
+    }
+    if (unit >= 0xDC00) {
+      append_utf8(kReplacement, input.text);
+      at += 2;
+      continue;
+    }
+    if (at + 4 > size)
+      break;  // the second half is still to be read
+    std::uint32_t low = unit_at(input, at + 2);
+    if (low < 0xDC00 || low > 0xDFFF) {
+      append_utf8(kReplacement, input.text);
+      at += 2;
+      continue;
+    }
+    append_utf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), input.text);
+    at += 4;
+  }
+  input.raw.erase(0, at);
+  if (input.at_end && !input.raw.empty()) {
+    append_utf8(kReplacement, input.text);
+    input.raw.clear();
+  }
+}
+
+// Reads the first bytes, and takes the encoding from the byte-order mark, if any.
+void start(TextInput& input)
+{
+  input.started = true;
+  read_chunk(input, input.text);
+  std::string_view first = input.text;
+  if (first.substr(0, 3) == "\xEF\xBB\xBF") {
+    input.text.erase(0, 3);
+    return;
+  }
+  if (first.substr(0, 2) == "\xFF\xFE")
+    input.encoding = Encoding::kUtf16Le;
+  else if (first.substr(0, 2) == "\xFE\xFF")
+    input.encoding = Encoding::kUtf16Be;
+  else
+    return;
+  input.raw.assign(input.text, 2);
+  input.text.clear();
+  decode_utf16(input);
+}
+
+// Reads more of the file onto the end of text.
+void fill(TextInput& input)
+{
+  if (input.encoding == Encoding::kBytes) {
+    read_chunk(input, input.text);
+    return;
+  }
+  read_chunk(input, input.raw);
+  decode_utf16(input);
+}
+
+}  // namespace
+
+bool read_line(TextInput& input, std::string_view& line)
+{
+  if (!input.started)
+    start(input);
+  std::size_t at = input.next;  // the text before it holds no line end
+  for (;;) {
+    const std::string& text = input.text;
+    if (input.skip_lf && input.next < text.size()) {
+      input.skip_lf = false;
+      if (text[input.next] == '\n')
+        at = ++input.next;
+    }
+    while (at < text.size() && text[at] != '\n' && text[at] != '\r')
+      ++at;
+    if (at < text.size()) {
+      line = std::string_view(text).substr(input.next, at - input.next);
+      input.skip_lf = text[at] == '\r';
+      input.next = at + 1;
+      return true;
+    }
+    if (input.at_end) {
+      if (input.next == text.size())
+        return false;
+      line = std::string_view(text).substr(input.next);
+      input.next = text.size();
+      return true;
+    }
+    // Keep only what is not yet cut into lines, and read more after it.
+    input.text.erase(0, input.next);
+    at -= input.next;
+    input.next = 0;
+    fill(input);
+  }
+}

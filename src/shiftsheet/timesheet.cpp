@@ -1,0 +1,202 @@
+#include "shiftsheet/timesheet.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "shiftsheet/sheet_reader.h"
+#include "shiftsheet/text_input.h"
+
+namespace {
+
+// Entry lines past this many bytes go to a temporary file, so that memory stays the same
+// however many entries a timesheet has.
+constexpr std::size_t kSpillAt = 65536;
+
+constexpr std::int64_t kMinutesPerHour = 60;
+
+// The entry being read.
+struct Entry {
+  bool open = false;
+  bool ok = true;     // its total is within 32 bits
+  std::string label;  // its label, or NAME:LINE where it has none; kept only for --each
+  ClockTime total;
+};
+
+void report(Timesheet& sheet, const std::string& name, std::size_t line, std::size_t column,
+            const std::string& message)
+{
+  sheet.failed = true;
+  if (++sheet.faults > kShownFaults)
+    return;
+  std::fprintf(stderr, "%s:%zu:%zu: %s\n", name.c_str(), line, column, message.c_str());
+}
+
+// Moves the entry lines held in memory to the spill file, made when first needed. Where
+// none can be made, they stay in memory.
+void spill(Timesheet& sheet)
+{
+  if (sheet.spill == nullptr)
+    sheet.spill = std::tmpfile();
+  if (sheet.spill == nullptr)
+    return;
+  const std::string& lines = sheet.each_lines;
+  if (std::fwrite(lines.data(), 1, lines.size(), sheet.spill) != lines.size()) {
+    std::fprintf(stderr, "shiftsheet: a temporary file for --each: %s\n", std::strerror(errno));
+    sheet.failed = true;
+  }
+  sheet.each_lines.clear();
+}
+
+void close_entry(Timesheet& sheet, Entry& entry)
+{
+  if (!entry.open)
+    return;
+  entry.open = false;
+  if (!sheet.each || sheet.failed)
+    return;
+  sheet.each_lines += entry.label;
+  sheet.each_lines += ' ';
+  sheet.each_lines += sheet_figure(sheet, entry.total);
+  sheet.each_lines += '\n';
+  if (sheet.each_lines.size() >= kSpillAt)
+    spill(sheet);
+}
+
+void open_entry(const Timesheet& sheet, Entry& entry, const SheetLine& line,
+                const std::string& name, std::size_t number)
+{
+  entry.open = true;
+  entry.ok = true;
+  entry.total = ClockTime{};
+  if (!sheet.each)
+    return;
+  if (line.label.empty())
+    entry.label = name + ":" + std::to_string(number);
+  else
+    entry.label.assign(line.label);
+}
+
+bool combine(const SheetTerm& term, ClockTime& total)
+{
+  if (term.op == '-')
+    return subtract_times(total, term.value, total);
+  return add_times(total, term.value, total);
+}
+
+// Adds the line's terms to the entry and to the total; the first term that takes either out
+// of 32 bits is a fault.
+void add_terms(Timesheet& sheet, Entry& entry, const SheetLine& line, std::string_view text,
+               const std::string& name, std::size_t number)
+{
+  for (const SheetTerm& term : line.terms) {
+    const char* leaves = nullptr;
+    if (sheet.total_ok && !combine(term, sheet.total)) {
+      sheet.total_ok = false;
+      leaves = "the total";
+    }
+    if (entry.ok && !combine(term, entry.total)) {
+      entry.ok = false;
+      leaves = leaves != nullptr ? leaves : "the entry's total";
+    }
+    if (leaves != nullptr) {
+      report(sheet, name, number, column_at(text, term.offset),
+             std::string(leaves) + " leaves the range of 2147483647 minutes");
+      return;
+    }
+  }
+}
+
+std::string format_figure(std::int64_t minutes)
+{
+  std::int64_t size = minutes < 0 ? -minutes : minutes;
+  std::array<char, 24> text{};
+  std::snprintf(text.data(), text.size(), "%s%d:%02d", minutes < 0 ? "-" : "",
+                static_cast<int>(size / kMinutesPerHour), static_cast<int>(size % kMinutesPerHour));
+  return text.data();
+}
+
+// Decimal hours, in hundredths rounded half away from zero, reckoned in integers.
+std::string format_decimal(std::int64_t minutes)
+{
+  std::int64_t size = minutes < 0 ? -minutes : minutes;
+  std::int64_t hundredths = (size * 100 + kMinutesPerHour / 2) / kMinutesPerHour;
+  std::array<char, 24> text{};
+  std::snprintf(text.data(), text.size(), "%s%d.%02d", minutes < 0 ? "-" : "",
+                static_cast<int>(hundredths / 100), static_cast<int>(hundredths % 100));
+  return text.data();
+}
+
+}  // namespace
+
+void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet)
+{
+  TextInput input;
+  input.file = file;
+  Entry entry;
+  SheetLine line;
+  LineFault fault;
+  std::string_view text;
+  std::size_t number = 0;
+  while (read_line(input, text)) {
+    ++number;
+    std::size_t nul = input.has_nul ? text.find('\0') : std::string_view::npos;
+    if (nul != std::string_view::npos && input.encoding == Encoding::kBytes) {
+      // UTF-16 without its mark: every other byte of ASCII text is 0, and the rest is noise.
+      report(sheet, name, number, column_at(text, nul),
+             "a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
+             "UTF-8, or as UTF-16 with its mark");
+      break;
+    }
+    if (nul != std::string_view::npos) {
+      report(sheet, name, number, column_at(text, nul), "a NUL character cannot stand here");
+      continue;
+    }
+    if (!read_sheet_line(text, line, fault)) {
+      report(sheet, name, number, fault.column, fault.message);
+      entry.ok = false;
+      continue;
+    }
+    if (line.kind == LineKind::kBlank)
+      continue;
+    if (line.kind == LineKind::kEntry || !entry.open) {
+      close_entry(sheet, entry);
+      open_entry(sheet, entry, line, name, number);
+    }
+    add_terms(sheet, entry, line, text, name, number);
+  }
+  close_entry(sheet, entry);
+  if (input.error != 0) {
+    std::fprintf(stderr, "shiftsheet: %s: %s\n", name.c_str(), std::strerror(input.error));
+    sheet.failed = true;
+  }
+}
+
+std::string sheet_figure(const Timesheet& sheet, const ClockTime& time)
+{
+  if (sheet.decimal)
+    return format_decimal(to_minutes(time));
+  return format_figure(to_minutes(time));
+}
+
+bool write_each_lines(Timesheet& sheet)
+{
+  if (sheet.spill != nullptr) {
+    std::rewind(sheet.spill);
+    std::array<char, 65536> buffer{};
+    std::size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), sheet.spill)) > 0)
+      std::fwrite(buffer.data(), 1, got, stdout);
+    bool read = std::ferror(sheet.spill) == 0;
+    std::fclose(sheet.spill);
+    sheet.spill = nullptr;
+    if (!read) {
+      std::fprintf(stderr, "shiftsheet: a temporary file for --each cannot be read back\n");
+      return false;
+    }
+  }
+  std::fwrite(sheet.each_lines.data(), 1, sheet.each_lines.size(), stdout);
+  return true;
+}

@@ -1,0 +1,1 @@
+// Tests of the shiftsheet reader: to be written.
