@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Measures whole runs of shiftsum beside /bin/true given the very same arguments: the
 # kernel's cost of starting any program with them. Prints, for each case, instructions
-# (callgrind, exact), median wall time, and peak resident memory.
+# (callgrind, exact), median wall time, and peak resident memory. Then measures the
+# shiftsheet beside each shiftsum on timesheets of 10 KB, 10 MB and 20 MB written as
+# days.txt is: instructions, instructions per byte, and peak memory.
 #
 #   bench/whole_process.sh                      builds the benchmark presets (g++ and clang++,
 #                                               each with and without link-time
 #                                               optimisation) and measures each program
-#   bench/whole_process.sh path/to/shiftsum...  measures the programs given
+#   bench/whole_process.sh path/to/shiftsum...  measures the programs given, and the
+#                                               shiftsheet in the same folder
 set -euo pipefail
 
 runs=${RUNS:-41}
@@ -83,6 +86,28 @@ measure()
     "$sw" "$tw" "$(awk -v s="$sw" -v t="$tw" 'BEGIN { printf "%.2f", s / t }')" "$sm" "$tm"
 }
 
+# A timesheet of about `bytes` bytes, days.txt's four lines again and again; sets `sheet`.
+make_sheet()
+{
+  local bytes=$1 block repeat
+  block=$'# day  hours\nMon    (9:23,17:35) - 0:30\nTue    (10:11,18:17) - 0:40           # dentist at noon\nWed    (8:00,12:00) + (12:30,17:00)\n'
+  repeat=$((bytes / ${#block}))
+  sheet=$work/sheet-$bytes.txt
+  awk -v n="$repeat" -v block="$block" 'BEGIN { for (i = 0; i < n; i++) printf "%s", block }' \
+    >"$sheet"
+}
+
+# Measures shiftsheet on a timesheet; prints a row and sets `per_byte` and `peak`.
+measure_sheet()
+{
+  local name=$1 file=$2 bytes si
+  bytes=$(wc -c <"$file")
+  si=$(instructions "$sheet_program" "$file")
+  peak=$(peak_kib "$sheet_program" "$file")
+  per_byte=$(awk -v i="$si" -v b="$bytes" 'BEGIN { printf "%.1f", i / b }')
+  printf '%-22s %9d %12d %8s %8d\n' "$name" "$bytes" "$si" "$per_byte" "$peak"
+}
+
 for program in "${programs[@]}"; do
   printf '\n%s\n' "${program#"$source_dir"/}"
   printf '%-22s %9s %12s %12s %8s %8s %8s %6s %8s %8s\n' case bytes instr instr_true \
@@ -95,4 +120,24 @@ for program in "${programs[@]}"; do
   measure "450k terms, +"
   make_args 450000 +-
   measure "450k terms, +/-"
+done
+
+make_sheet 10000
+small=$sheet
+make_sheet 10000000
+medium=$sheet
+make_sheet 20000000
+large=$sheet
+for program in "${programs[@]}"; do
+  sheet_program=$(dirname "$program")/shiftsheet
+  printf '\n%s\n' "${sheet_program#"$source_dir"/}"
+  printf '%-22s %9s %12s %8s %8s\n' case bytes instr instr/B peak_KiB
+  measure_sheet "10 KB timesheet" "$small"
+  small_peak=$peak
+  measure_sheet "10 MB timesheet" "$medium"
+  medium_per_byte=$per_byte
+  medium_peak=$peak
+  measure_sheet "20 MB timesheet" "$large"
+  awk -v a="$medium_per_byte" -v b="$per_byte" -v p="$medium_peak" -v q="$peak" -v s="$small_peak" \
+    'BEGIN { printf "20 MB costs %.3f times 10 MB a byte; peak memory over the 10 KB run: %d KiB at 10 MB, %d KiB at 20 MB\n", b / a, p - s, q - s }'
 done

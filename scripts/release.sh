@@ -11,7 +11,8 @@
 # Anyone can rebuild the artifacts bit for bit from the same commit, wherever the clone lies:
 # every timestamp is SOURCE_DATE_EPOCH (by default the last commit's time), no path of the
 # build machine is embedded, and archives list their files sorted, owned by root.
-# Needs: cmake, g++, the cross compilers, qemu-user-static, wine64, googletest, zip, dpkg-dev.
+# Needs: cmake, g++, the cross compilers, qemu-user-static, wine64, googletest, zip, dpkg-dev
+# and groff.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$(pwd)
@@ -95,27 +96,27 @@ pack_archive()
     (cd "$build/archive" && zip -X -q -9 "$top/dist/$folder.zip" "$folder" "$folder"/*)
     return
   fi
-  chmod 0755 "$build/archive/$folder/shiftsum"
+  chmod 0755 "$build/archive/$folder/shiftsum" "$build/archive/$folder/shiftsheet"
   tar --sort=name --owner=0 --group=0 --numeric-owner --format=gnu \
     --mtime="@$SOURCE_DATE_EPOCH" -C "$build/archive" -cf - "$folder" |
     gzip -9n >"dist/$folder.tar.gz"
 }
 
-# The Debian package of an installed tree: program, compressed man page, copyright,
-# changelog and the reason the program is static.
+# The Debian package of an installed tree: the programs, their compressed man pages,
+# copyright, changelog and the reason the programs are static.
 pack_deb()
 {
   local installed=$1 arch=$2 root=$1/../deb
   rm -rf "$root"
   mkdir -p "$root/DEBIAN" "$root/usr/share/lintian/overrides"
   cp -R "$installed/." "$root/usr/"
-  gzip -9n "$root/usr/share/man/man1/shiftsum.1"
+  gzip -9n "$root/usr/share/man/man1/shiftsum.1" "$root/usr/share/man/man1/shiftsheet.1"
   sed -e "s|@VERSION@|$version|" -e "s|@MAINTAINER@|$maintainer|" \
     -e "s|@DATE@|$(date -R -d "@$SOURCE_DATE_EPOCH")|" packaging/changelog.in |
     gzip -9n >"$root/usr/share/doc/shiftsum/changelog.gz"
   cp packaging/lintian-overrides "$root/usr/share/lintian/overrides/shiftsum"
   normalise "$root"
-  chmod 0755 "$root/usr/bin/shiftsum"
+  chmod 0755 "$root/usr/bin/shiftsum" "$root/usr/bin/shiftsheet"
   (cd "$root" && find usr -type f | sort | xargs md5sum) >"$root/DEBIAN/md5sums"
   sed -e "s|@VERSION@|$version|" -e "s|@MAINTAINER@|$maintainer|" -e "s|@ARCH@|$arch|" \
     -e "s|@SIZE@|$(du -sk --apparent-size "$root/usr" | cut -f1)|" packaging/control.in \
@@ -133,10 +134,13 @@ for name in $targets; do
   installed=$build/installed
   cmake --install "$build" --prefix "$installed" --strip >/dev/null
   if [ -f "$installed/bin/shiftsum.exe" ]; then
-    pack_archive "$build" zip "$installed/bin/shiftsum.exe" README.md LICENSE
+    pack_archive "$build" zip "$installed"/bin/shiftsum.exe "$installed"/bin/shiftsheet.exe \
+      "$installed"/share/doc/shiftsum/shiftsum.txt \
+      "$installed"/share/doc/shiftsum/shiftsheet.txt README.md LICENSE
   else
-    pack_archive "$build" tar.gz "$installed/bin/shiftsum" \
-      "$installed/share/man/man1/shiftsum.1" README.md LICENSE
+    pack_archive "$build" tar.gz "$installed"/bin/shiftsum "$installed"/bin/shiftsheet \
+      "$installed"/share/man/man1/shiftsum.1 "$installed"/share/man/man1/shiftsheet.1 \
+      README.md LICENSE
     arch=$(debian_arch "$build")
     pack_deb "$installed" "$arch"
   fi
