@@ -1,1 +1,272 @@
-// Tests of the shiftsheet reader: to be written.
+#include "shiftsheet/timesheet.h"
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kWeek =
+    "# Week 50\n(9:23,17:35) - 0:30     # Monday, less lunch\n\n+ (10:11,18:17) - 0:40  # "
+    "Tuesday\n";
+const char* const kDays =
+    "# day  hours\nMon    (9:23,17:35) - 0:30\nTue    (10:11,18:17) - 0:40           # dentist at "
+    "noon\nWed    (8:00,12:00) + (12:30,17:00)\n";
+
+struct File {
+  std::string name;
+  std::string bytes;
+};
+
+// A path of its own for a file that a test makes, even where other runs of it make theirs.
+std::string temporary_path(const std::string& name)
+{
+  auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+  return testing::TempDir() + name + "_" + std::to_string(now);
+}
+
+// A temporary file holding bytes, ready to be read from the start.
+std::FILE* file_of(const std::string& bytes)
+{
+  std::FILE* file = std::tmpfile();
+  if (file == nullptr)
+    return nullptr;
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::rewind(file);
+  return file;
+}
+
+// Reads the files in order into sheet; what went to standard error.
+std::string read_files(const std::vector<File>& files, Timesheet& sheet)
+{
+  testing::internal::CaptureStderr();
+  for (const File& file : files) {
+    std::FILE* stream = file_of(file.bytes);
+    if (stream == nullptr) {
+      ADD_FAILURE() << "no temporary file";
+      continue;
+    }
+    read_timesheet(stream, file.name, sheet);
+    std::fclose(stream);
+  }
+  return testing::internal::GetCapturedStderr();
+}
+
+// What write_each_lines writes, or "failed: " and what it said on standard error.
+std::string each_lines(Timesheet& sheet)
+{
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  bool written = write_each_lines(sheet);
+  std::string out = testing::internal::GetCapturedStdout();
+  std::string errors = testing::internal::GetCapturedStderr();
+  return written ? out : "failed: " + out + errors;
+}
+
+// A literal's bytes, NULs included.
+template <std::size_t N>
+std::string bytes(const char (&text)[N])
+{
+  return std::string(text, N - 1);
+}
+
+// text as UTF-16, little endian, with its mark.
+std::string utf16le(const std::string& text)
+{
+  std::string bytes = "\xFF\xFE";
+  for (char c : text) {
+    bytes += c;
+    bytes += '\0';
+  }
+  return bytes;
+}
+
+bool starts_with(const std::string& text, const std::string& start)
+{
+  return text.compare(0, start.size(), start) == 0;
+}
+
+std::string repeat(const std::string& line, int times)
+{
+  std::string lines;
+  for (int i = 0; i < times; ++i)
+    lines += line;
+  return lines;
+}
+
+TEST(Timesheet, TotalsEntriesAndNamesThem)
+{
+  const struct {
+    std::vector<File> files;
+    const char* total;
+    const char* each;
+  } cases[] = {
+      {{{"week.txt", kWeek}}, "15:08", "week.txt:2 15:08\n"},
+      {{{"days.txt", kDays}}, "23:38", "Mon 7:42\nTue 7:26\nWed 8:30\n"},
+      {{{"a", ""}}, "0:00", ""},
+      {{{"a", "# only\n\n  # comments\r\n"}}, "0:00", ""},
+      {{{"a", "(9:00,17:00)\n(9:00,12:00)\n"}}, "11:00", "a:1 8:00\na:2 3:00\n"},
+      // A leading sign on the first line signs its term; later, a continuation goes on
+      // with the entry above, across blank lines and comments.
+      {{{"a", "- 1:00\n8:00\n# lunch\n\n- 0:30\r\n"}}, "6:30", "a:1 -1:00\na:2 7:30\n"},
+      {{{"a", "# top\n\t-1:00 + 0:15"}}, "-0:45", "a:2 -0:45\n"},
+      // Entries do not run on from one file into the next.
+      {{{"a", "Mon 8:00\n"}, {"b", "- 1:00\n"}}, "7:00", "Mon 8:00\nb:1 -1:00\n"},
+      // Notepad's ways: a UTF-8 mark and CR LF with Windows-1252, or UTF-16 with a mark.
+      {{{"a", "\xEF\xBB\xBFNo\xEBl 1:00\r\n"}}, "1:00", "No\xEBl 1:00\n"},
+      {{{"u", utf16le("Mon 1:30\r\n")}}, "1:30", "Mon 1:30\n"},
+  };
+  for (const auto& c : cases) {
+    Timesheet sheet;
+    sheet.each = true;
+    EXPECT_EQ(read_files(c.files, sheet), "") << c.files[0].bytes;
+    EXPECT_FALSE(sheet.failed) << c.files[0].bytes;
+    EXPECT_EQ(sheet_figure(sheet, sheet.total), c.total) << c.files[0].bytes;
+    EXPECT_EQ(each_lines(sheet), c.each) << c.files[0].bytes;
+  }
+}
+
+TEST(Timesheet, ReportsEveryBadLine)
+{
+  const struct {
+    std::vector<File> files;
+    const char* errors;
+  } cases[] = {
+      {{{"m.txt", "Mon 9.30 - 0:30\n8:00\n7:30 45\r\n\n+\n"}},
+       "m.txt:1:5: '9.30' is not a clock; write hours:minutes, as 9:30\n"
+       "m.txt:3:6: '7:30' and '45' need a + or - between them\n"
+       "m.txt:5:1: '+' has no term after it on its line\n"},
+      {{{"a", "Mon 8:00 x\n"}, {"b", "1:00\n\xE2\x80\x93 1:00"}},
+       "a:1:10: 'x' after '8:00' is not an operator; write + or - before a term, or # before a "
+       "comment\nb:2:1: '\xE2\x80\x93' (an en dash) is not an operator; write -\n"},
+      // The total, or an entry's, leaves 32 bits at the term that takes it out.
+      {{{"r", "35791394:7\n0:1\n0:1\n"}},
+       "r:2:1: the total leaves the range of 2147483647 minutes\n"},
+      {{{"r", "-35791394:7\n35791394:7 + 0:1\n+ 0:1\n"}},
+       "r:2:14: the entry's total leaves the range of 2147483647 minutes\n"},
+      {{{"r", "Day 35791394:7\n+ (0:0,0:1) + 0:1\n"}},
+       "r:2:3: the total leaves the range of 2147483647 minutes\n"},
+      // UTF-16 saved without its mark: one fault, and the rest of the file is not read.
+      {{{"n", bytes("8:00\n1\0:\0x\0\nbad\n")}, {"o", "bad"}},
+       "n:2:2: a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
+       "UTF-8, or as UTF-16 with its mark\no:1:1: the label 'bad' has no term after it\n"},
+      {{{"u", utf16le(bytes("1\0\nx"))}},
+       "u:1:2: a NUL character cannot stand here\nu:2:1: the label 'x' has no term after it\n"},
+  };
+  for (const auto& c : cases) {
+    Timesheet sheet;
+    EXPECT_EQ(read_files(c.files, sheet), c.errors) << c.files[0].bytes;
+    EXPECT_TRUE(sheet.failed) << c.files[0].bytes;
+  }
+}
+
+TEST(Timesheet, ShowsTheFirstFiftyFaultsAndCountsTheRest)
+{
+  Timesheet sheet;
+  sheet.each = true;
+  std::string bad = repeat("x\n", 30);
+  std::string errors = read_files({{"a", "1:00\n" + bad}, {"b", bad + "1:00\n"}}, sheet);
+  std::string shown;
+  for (int line = 2; line <= 31; ++line)
+    shown += "a:" + std::to_string(line) + ":1: the label 'x' has no term after it\n";
+  for (int line = 1; line <= 20; ++line)
+    shown += "b:" + std::to_string(line) + ":1: the label 'x' has no term after it\n";
+  EXPECT_EQ(errors, shown);
+  EXPECT_EQ(sheet.faults, 60U);
+  EXPECT_EQ(each_lines(sheet), "");
+}
+
+TEST(Timesheet, SaysWhenAFileCannotBeRead)
+{
+  std::string path = temporary_path("timesheet_write_only");
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  Timesheet sheet;
+  testing::internal::CaptureStderr();
+  read_timesheet(file, "w.txt", sheet);
+  std::string errors = testing::internal::GetCapturedStderr();
+  std::fclose(file);
+  std::remove(path.c_str());
+  EXPECT_TRUE(starts_with(errors, "shiftsheet: w.txt: ")) << errors;
+  EXPECT_GT(errors.size(), 21U) << errors;
+  EXPECT_TRUE(sheet.failed);
+}
+
+TEST(Timesheet, WritesFigures)
+{
+  const std::int32_t max = std::numeric_limits<std::int32_t>::max();
+  const std::int32_t min = std::numeric_limits<std::int32_t>::min();
+  const struct {
+    std::int32_t minutes;
+    const char* figure;
+    const char* decimal;
+  } cases[] = {
+      {908, "15:08", "15.13"},
+      {0, "0:00", "0.00"},
+      {-52, "-0:52", "-0.87"},
+      {-90, "-1:30", "-1.50"},
+      {7500, "125:00", "125.00"},
+      // A minute is 1.67 hundredths, two are 3.33: rounded to the nearer, either sign.
+      {1, "0:01", "0.02"},
+      {-1, "-0:01", "-0.02"},
+      {2, "0:02", "0.03"},
+      {-2, "-0:02", "-0.03"},
+      {max, "35791394:07", "35791394.12"},
+      {min, "-35791394:08", "-35791394.13"},
+  };
+  for (const auto& c : cases) {
+    Timesheet sheet;
+    EXPECT_EQ(sheet_figure(sheet, from_minutes(c.minutes)), c.figure) << c.minutes;
+    sheet.decimal = true;
+    EXPECT_EQ(sheet_figure(sheet, from_minutes(c.minutes)), c.decimal) << c.minutes;
+  }
+}
+
+// Entry lines past 64 KiB go to a temporary file, and come back in order.
+TEST(Timesheet, SpillsManyEntryLinesToAFile)
+{
+  std::string lines;
+  for (int i = 0; i < 9000; ++i)
+    lines += "Day" + std::to_string(i) + " 1:00\n";
+  Timesheet sheet;
+  sheet.each = true;
+  EXPECT_EQ(read_files({{"a", lines}}, sheet), "");
+  EXPECT_NE(sheet.spill, nullptr);
+  EXPECT_LT(sheet.each_lines.size(), 65536U);
+  EXPECT_EQ(each_lines(sheet), lines);
+  EXPECT_EQ(sheet.spill, nullptr);
+  EXPECT_EQ(sheet_figure(sheet, sheet.total), "9000:00");
+}
+
+// A spill file that takes no writes, or gives nothing back, is a failure, said.
+TEST(Timesheet, SaysWhenTheSpillFileFails)
+{
+  std::string path = temporary_path("timesheet_spill");
+  std::FILE* read_only = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(read_only, nullptr);
+  std::fclose(read_only);
+
+  Timesheet sheet;
+  sheet.each = true;
+  sheet.spill = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(sheet.spill, nullptr);
+  std::string errors = read_files({{"a", repeat("Day 1:00\n", 9000)}}, sheet);
+  EXPECT_TRUE(starts_with(errors, "shiftsheet: a temporary file for --each: ")) << errors;
+  EXPECT_TRUE(sheet.failed);
+  std::fclose(sheet.spill);
+
+  sheet.spill = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(sheet.spill, nullptr);
+  sheet.each_lines = "Day 1:00\n";
+  EXPECT_EQ(each_lines(sheet),
+            "failed: shiftsheet: a temporary file for --each cannot be read back\n");
+  EXPECT_EQ(sheet.spill, nullptr);
+  std::remove(path.c_str());
+}
+
+}  // namespace

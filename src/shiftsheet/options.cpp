@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/term_reader.h"
+#include "shiftsheet/fault_text.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ bool read_target(std::string_view option, std::string_view value, Options& optio
   options.has_target = true;
   if (parse_clock(value, options.target))
     return true;
-  complaint = "'" + std::string(value) + "' for " + std::string(option) +
+  complaint = quote(value) + " for " + std::string(option) +
               " is not a clock; write hours:minutes, as 40:00";
   return false;
 }
@@ -44,11 +45,11 @@ bool read_long(std::string_view word, int argc, const char* const* argv, int& ne
   else if (name == "--version")
     flag = &options.version;
   if (flag == nullptr) {
-    complaint = "unknown option '" + std::string(name) + "'";
+    complaint = "unknown option " + quote(name);
     return false;
   }
   if (has_value) {
-    complaint = "option '" + std::string(name) + "' takes no value";
+    complaint = "option " + quote(name) + " takes no value";
     return false;
   }
   *flag = true;
@@ -80,7 +81,7 @@ bool read_short(std::string_view word, int argc, const char* const* argv, int& n
         }
         return read_target("-t", argv[next++], options, complaint);
       default:
-        complaint = "unknown option '-" + std::string(1, word[i]) + "'";
+        complaint = "unknown option " + quote(std::string("-") + word[i]);
         return false;
     }
   }

@@ -39,7 +39,4 @@ struct LineFault {
 // filled, when it cannot be read.
 bool read_sheet_line(std::string_view text, SheetLine& line, LineFault& fault);
 
-// The column of text[offset], counted from 1: a UTF-8 character is one, any other byte one.
-std::size_t column_at(std::string_view text, std::size_t offset);
-
 #endif  // SHIFTSUM_SHIFTSHEET_SHEET_READER_H_

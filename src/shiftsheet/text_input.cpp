@@ -3,12 +3,22 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "shiftsheet/utf8.h"
+
 namespace {
 
 // Big enough that a read costs little per byte, small enough to stay in a cache.
 constexpr std::size_t kChunk = 65536;
-// What a UTF-16 unit that is half of a pair, without its other half, becomes.
+
+// UTF-16 writes a code point past 0xFFFF as two units: a high surrogate, then a low one, each
+// holding ten of its bits. Half a pair without its other half becomes U+FFFD.
+constexpr std::uint32_t kHighSurrogate = 0xD800;
+constexpr std::uint32_t kLowSurrogate = 0xDC00;
+constexpr std::uint32_t kLastSurrogate = 0xDFFF;
+constexpr std::uint32_t kFirstPaired = 0x10000;
+constexpr unsigned kBitsPerSurrogate = 10;
 constexpr std::uint32_t kReplacement = 0xFFFD;
+constexpr unsigned kBitsPerByte = 8;
 
 // Appends up to kChunk more bytes of the file to bytes.
 void read_chunk(TextInput& input, std::string& bytes)
@@ -22,29 +32,8 @@ void read_chunk(TextInput& input, std::string& bytes)
   if (got == kChunk)
     return;
   input.at_end = true;
-  // Some C libraries leave errno unset on a failed read; EIO says at least that it failed.
   if (std::ferror(input.file) != 0)
-    input.error = errno != 0 ? errno : EIO;
-}
-
-void append_utf8(std::uint32_t c, std::string& text)
-{
-  auto byte = [&text](std::uint32_t value) { text += static_cast<char>(value); };
-  if (c < 0x80) {
-    byte(c);
-  } else if (c < 0x800) {
-    byte(0xC0 | c >> 6);
-    byte(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    byte(0xE0 | c >> 12);
-    byte(0x80 | (c >> 6 & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  } else {
-    byte(0xF0 | c >> 18);
-    byte(0x80 | (c >> 12 & 0x3F));
-    byte(0x80 | (c >> 6 & 0x3F));
-    byte(0x80 | (c & 0x3F));
-  }
+    input.error = errno;
 }
 
 // The UTF-16 unit at raw[at], in the file's byte order.
@@ -53,8 +42,8 @@ std::uint32_t unit_at(const TextInput& input, std::size_t at)
   std::uint32_t first = static_cast<unsigned char>(input.raw[at]);
   std::uint32_t second = static_cast<unsigned char>(input.raw[at + 1]);
   if (input.encoding == Encoding::kUtf16Le)
-    return first | second << 8;
-  return first << 8 | second;
+    return first | second << kBitsPerByte;
+  return first << kBitsPerByte | second;
 }
 
 // Turns the whole characters of raw into UTF-8 at the end of text; at the end of the file, what
@@ -65,12 +54,12 @@ void decode_utf16(TextInput& input)
   std::size_t at = 0;
   while (at + 2 <= size) {
     std::uint32_t unit = unit_at(input, at);
-    if (unit < 0xD800 || unit > 0xDFFF) {
+    if (unit < kHighSurrogate || unit > kLastSurrogate) {
       append_utf8(unit, input.text);
       at += 2;
       continue;
     }
-    if (unit >= 0xDC00) {
+    if (unit >= kLowSurrogate) {
       append_utf8(kReplacement, input.text);
       at += 2;
       continue;
@@ -78,12 +67,14 @@ void decode_utf16(TextInput& input)
     if (at + 4 > size)
       break;  // the second half is still to be read
     std::uint32_t low = unit_at(input, at + 2);
-    if (low < 0xDC00 || low > 0xDFFF) {
+    if (low < kLowSurrogate || low > kLastSurrogate) {
       append_utf8(kReplacement, input.text);
       at += 2;
       continue;
     }
-    append_utf8(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00), input.text);
+    append_utf8(
+        kFirstPaired + ((unit - kHighSurrogate) << kBitsPerSurrogate) + (low - kLowSurrogate),
+        input.text);
     at += 4;
   }
   input.raw.erase(0, at);

@@ -15,7 +15,7 @@ struct TextInput {
   Encoding encoding = Encoding::kBytes;
   bool started = false;  // the first bytes have been read and the mark looked for
   bool at_end = false;   // the file has no more bytes
-  int error = 0;         // errno of a failed read, or 0
+  int error = 0;         // errno of a failed read, or 0 where none failed
   bool has_nul = false;  // a byte read was 0, so a line may hold one
   bool skip_lf = false;  // the last line ended in CR: an LF right after it ends it too
   std::string text;      // text read but not yet cut into lines, from next on

@@ -8,6 +8,7 @@
 
 #include "shiftsheet/sheet_reader.h"
 #include "shiftsheet/text_input.h"
+#include "shiftsheet/utf8.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ namespace {
 constexpr std::size_t kSpillAt = 65536;
 
 constexpr std::int64_t kMinutesPerHour = 60;
+constexpr std::int64_t kHundredths = 100;
 
 // The entry being read.
 struct Entry {
@@ -112,7 +114,7 @@ void add_terms(Timesheet& sheet, Entry& entry, const SheetLine& line, std::strin
 std::string format_figure(std::int64_t minutes)
 {
   std::int64_t size = minutes < 0 ? -minutes : minutes;
-  std::array<char, 24> text{};
+  std::array<char, sizeof "-35791394:08"> text{};
   std::snprintf(text.data(), text.size(), "%s%d:%02d", minutes < 0 ? "-" : "",
                 static_cast<int>(size / kMinutesPerHour), static_cast<int>(size % kMinutesPerHour));
   return text.data();
@@ -122,10 +124,11 @@ std::string format_figure(std::int64_t minutes)
 std::string format_decimal(std::int64_t minutes)
 {
   std::int64_t size = minutes < 0 ? -minutes : minutes;
-  std::int64_t hundredths = (size * 100 + kMinutesPerHour / 2) / kMinutesPerHour;
-  std::array<char, 24> text{};
+  std::int64_t hundredths = (size * kHundredths + kMinutesPerHour / 2) / kMinutesPerHour;
+  std::array<char, sizeof "-35791394.13"> text{};
   std::snprintf(text.data(), text.size(), "%s%d.%02d", minutes < 0 ? "-" : "",
-                static_cast<int>(hundredths / 100), static_cast<int>(hundredths % 100));
+                static_cast<int>(hundredths / kHundredths),
+                static_cast<int>(hundredths % kHundredths));
   return text.data();
 }
 
@@ -185,7 +188,7 @@ bool write_each_lines(Timesheet& sheet)
 {
   if (sheet.spill != nullptr) {
     std::rewind(sheet.spill);
-    std::array<char, 65536> buffer{};
+    std::array<char, kSpillAt> buffer{};
     std::size_t got = 0;
     while ((got = std::fread(buffer.data(), 1, buffer.size(), sheet.spill)) > 0)
       std::fwrite(buffer.data(), 1, got, stdout);

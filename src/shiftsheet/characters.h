@@ -1,0 +1,28 @@
+#ifndef SHIFTSUM_SHIFTSHEET_CHARACTERS_H_
+#define SHIFTSUM_SHIFTSHEET_CHARACTERS_H_
+
+// The kinds of character that the lines of a timesheet are read by.
+
+// A blank or a tab, which parts the words of a line.
+inline bool is_blank(char c)
+{
+  return c == ' ' || c == '\t';
+}
+
+inline bool is_digit(char c)
+{
+  return c >= '0' && c <= '9';
+}
+
+inline bool is_operator(char c)
+{
+  return c == '+' || c == '-';
+}
+
+// Printable ASCII, the only characters but blanks that a term may hold.
+inline bool is_plain_ascii(char c)
+{
+  return c >= ' ' && c <= '~';
+}
+
+#endif  // SHIFTSUM_SHIFTSHEET_CHARACTERS_H_

@@ -1,0 +1,83 @@
+#include "shiftsheet/utf8.h"
+
+#include <array>
+
+namespace {
+
+// A character of n bytes is a lead byte, whose high bits say n, then n - 1 continuation bytes
+// 10xxxxxx of six bits each.
+struct Form {
+  unsigned first_lead;  // the range of lead bytes, less those of overlong forms
+  unsigned last_lead;
+  unsigned marker;    // the lead byte's high bits
+  unsigned bits;      // the lead byte's own bits
+  std::uint32_t end;  // the first code point too large for this form
+};
+
+constexpr std::array<Form, 4> kForms = {{
+    {0x00, 0x7F, 0x00, 0x7F, 0x80},
+    {0xC2, 0xDF, 0xC0, 0x1F, 0x800},
+    {0xE0, 0xEF, 0xE0, 0x0F, 0x10000},
+    {0xF0, 0xF4, 0xF0, 0x07, 0x110000},
+}};
+constexpr unsigned kContinuationMask = 0xC0;
+constexpr unsigned kContinuationMarker = 0x80;
+constexpr unsigned kContinuationBits = 0x3F;
+constexpr unsigned kBitsPerContinuation = 6;
+
+unsigned byte_at(std::string_view text, std::size_t at)
+{
+  return static_cast<unsigned char>(text[at]);
+}
+
+}  // namespace
+
+std::size_t utf8_length(std::string_view text)
+{
+  unsigned lead = byte_at(text, 0);
+  std::size_t length = 0;
+  for (std::size_t i = 0; i < kForms.size(); ++i) {
+    if (lead >= kForms[i].first_lead && lead <= kForms[i].last_lead)
+      length = i + 1;
+  }
+  if (length == 0 || length > text.size())
+    return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte_at(text, i) & kContinuationMask) != kContinuationMarker)
+      return 0;
+  }
+  return length;
+}
+
+std::uint32_t code_point(std::string_view text, std::size_t length)
+{
+  std::uint32_t c = byte_at(text, 0) & kForms[length - 1].bits;
+  for (std::size_t i = 1; i < length; ++i)
+    c = c << kBitsPerContinuation | (byte_at(text, i) & kContinuationBits);
+  return c;
+}
+
+void append_utf8(std::uint32_t c, std::string& text)
+{
+  std::size_t length = 1;
+  while (length < kForms.size() && c >= kForms[length - 1].end)
+    ++length;
+  unsigned shift = kBitsPerContinuation * static_cast<unsigned>(length - 1);
+  text += static_cast<char>(kForms[length - 1].marker | c >> shift);
+  while (shift > 0) {
+    shift -= kBitsPerContinuation;
+    text += static_cast<char>(kContinuationMarker | (c >> shift & kContinuationBits));
+  }
+}
+
+std::size_t column_at(std::string_view text, std::size_t offset)
+{
+  std::size_t column = 1;
+  std::size_t at = 0;
+  while (at < offset) {
+    std::size_t length = utf8_length(text.substr(at));
+    at += length == 0 ? 1 : length;
+    ++column;
+  }
+  return column;
+}
