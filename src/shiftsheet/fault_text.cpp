@@ -222,8 +222,6 @@ std::string describe_interval(std::string_view text)
 {
   std::string compact = without_blanks(text);
   std::string_view inner = std::string_view(compact).substr(1, compact.size() - 2);
-  if (inner.find_first_of("()") != std::string_view::npos)
-    return quote(text) + " has a parenthesis inside it; write (start,end)";
   std::size_t commas = count(inner, ',');
   if (commas > 1)
     return quote(text) + " has more than one comma; write (start,end)";
@@ -232,7 +230,7 @@ std::string describe_interval(std::string_view text)
     std::string_view written = text.substr(1, text.size() - 2);
     std::size_t first = written.find_first_not_of(" \t");
     std::size_t last = written.find_last_not_of(" \t");
-    if (has_blank(written.substr(first, last - first)))
+    if (first != std::string_view::npos && has_blank(written.substr(first, last - first)))
       return quote(text) + " needs a comma between its start and its end";
     return quote(text) + " needs a start and an end, as (9:00,17:00)";
   }

@@ -24,7 +24,8 @@ std::string describe_character(std::string_view text);
 // Why text, which holds no character foreign to terms and is no interval, is no clock.
 std::string describe_clock(std::string_view text);
 
-// Why text, "(" to ")" with its blanks as written, is no interval.
+// Why text, "(" to ")" with its blanks as written and no parenthesis between, is no
+// interval.
 std::string describe_interval(std::string_view text);
 
 // That clock, as written, holds a blank.

@@ -64,27 +64,6 @@ void read_file(const std::string& name, Timesheet& sheet)
   std::fclose(file);
 }
 
-// Prints the entry lines, the total and, where there is one, the target and the balance;
-// false, said on standard error, where there is no balance to print.
-bool print_result(const Options& options, Timesheet& sheet)
-{
-  ClockTime balance;
-  if (options.has_target && !subtract_times(sheet.total, options.target, balance)) {
-    std::fprintf(stderr, "shiftsheet: the balance leaves the range of 2147483647 minutes\n");
-    return false;
-  }
-  if (!write_each_lines(sheet))
-    return false;
-  std::printf("Total time: %s\n", sheet_figure(sheet, sheet.total).c_str());
-  if (!options.has_target)
-    return true;
-  ClockTime target;
-  add_times(target, options.target, target);  // as a figure: 0:90 is 1:30
-  std::printf("Target: %s\n", sheet_figure(sheet, target).c_str());
-  std::printf("Balance: %s\n", sheet_figure(sheet, balance).c_str());
-  return true;
-}
-
 // Ends the run once the output is written: the status, 1 where it could not be.
 int finish_output()
 {
@@ -127,7 +106,7 @@ int run_shiftsheet(int argc, const char* const* argv)
     std::fprintf(stderr, "shiftsheet: %zu more lines cannot be read\n",
                  sheet.faults - kShownFaults);
   }
-  if (sheet.failed || !print_result(options, sheet))
+  if (sheet.failed || !print_timesheet(sheet, options.has_target, options.target))
     return kUnreadable;
   return finish_output();
 }

@@ -132,6 +132,28 @@ std::string format_decimal(std::int64_t minutes)
   return text.data();
 }
 
+// Writes the entry lines to standard output, and closes the spill file; false, said on
+// standard error, when the spill file cannot be read back.
+bool write_each_lines(Timesheet& sheet)
+{
+  if (sheet.spill != nullptr) {
+    std::rewind(sheet.spill);
+    std::array<char, kSpillAt> buffer{};
+    std::size_t got = 0;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), sheet.spill)) > 0)
+      std::fwrite(buffer.data(), 1, got, stdout);
+    bool read = std::ferror(sheet.spill) == 0;
+    std::fclose(sheet.spill);
+    sheet.spill = nullptr;
+    if (!read) {
+      std::fprintf(stderr, "shiftsheet: a temporary file for --each cannot be read back\n");
+      return false;
+    }
+  }
+  std::fwrite(sheet.each_lines.data(), 1, sheet.each_lines.size(), stdout);
+  return true;
+}
+
 }  // namespace
 
 void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet)
@@ -184,22 +206,21 @@ std::string sheet_figure(const Timesheet& sheet, const ClockTime& time)
   return format_figure(to_minutes(time));
 }
 
-bool write_each_lines(Timesheet& sheet)
+bool print_timesheet(Timesheet& sheet, bool has_target, const ClockTime& target)
 {
-  if (sheet.spill != nullptr) {
-    std::rewind(sheet.spill);
-    std::array<char, kSpillAt> buffer{};
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), sheet.spill)) > 0)
-      std::fwrite(buffer.data(), 1, got, stdout);
-    bool read = std::ferror(sheet.spill) == 0;
-    std::fclose(sheet.spill);
-    sheet.spill = nullptr;
-    if (!read) {
-      std::fprintf(stderr, "shiftsheet: a temporary file for --each cannot be read back\n");
-      return false;
-    }
+  ClockTime balance;
+  if (has_target && !subtract_times(sheet.total, target, balance)) {
+    std::fprintf(stderr, "shiftsheet: the balance leaves the range of 2147483647 minutes\n");
+    return false;
   }
-  std::fwrite(sheet.each_lines.data(), 1, sheet.each_lines.size(), stdout);
+  if (!write_each_lines(sheet))
+    return false;
+  std::printf("Total time: %s\n", sheet_figure(sheet, sheet.total).c_str());
+  if (!has_target)
+    return true;
+  ClockTime shown;
+  add_times(shown, target, shown);  // as a figure: 0:90 is 1:30
+  std::printf("Target: %s\n", sheet_figure(sheet, shown).c_str());
+  std::printf("Balance: %s\n", sheet_figure(sheet, balance).c_str());
   return true;
 }

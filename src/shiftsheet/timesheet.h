@@ -28,8 +28,10 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet);
 // A figure as sheet prints it: "-1:30", minutes in two digits, or "-1.50", decimal hours.
 std::string sheet_figure(const Timesheet& sheet, const ClockTime& time);
 
-// Writes sheet's entry lines to standard output, and closes its spill file; false, said on
-// standard error, when the spill file cannot be read back.
-bool write_each_lines(Timesheet& sheet);
+// Prints to standard output sheet's entry lines, its total and, where there is a target, the
+// target and the balance: the total less the target. False, said on standard error, where
+// the balance leaves 32 bits, and then nothing is printed; or where the entry lines cannot be
+// read back from the spill file, and then no total is.
+bool print_timesheet(Timesheet& sheet, bool has_target, const ClockTime& target);
 
 #endif  // SHIFTSUM_SHIFTSHEET_TIMESHEET_H_
