@@ -117,6 +117,15 @@ TEST(TextInput, SaysWhetherANulWasRead)
   EXPECT_EQ(read.lines, (std::vector<std::string>{std::string("a\0b", 3), "c"}));
   EXPECT_TRUE(read.has_nul);
   EXPECT_FALSE(read_all("a\nb").has_nul);
+
+  // Lines past a NUL are still cut whole, even across a chunk; but a line that holds one
+  // ends with what has been read, so that a file of NULs alone is never held whole.
+  std::string after = std::string("a\0b\n", 4) + std::string(70000, 'x') + "\n";
+  EXPECT_EQ(read_all(after).lines,
+            (std::vector<std::string>{std::string("a\0b", 3), std::string(70000, 'x')}));
+  std::vector<std::string> nuls = read_all(std::string(200000, '\0')).lines;
+  ASSERT_GT(nuls.size(), 1U);
+  EXPECT_LT(nuls[0].size(), 200000U);
 }
 
 TEST(TextInput, FailedReadLeavesItsError)

@@ -189,13 +189,38 @@ std::string describe_character(std::string_view text)
          look_alike->taken_for + "; write " + look_alike->meant;
 }
 
+bool is_marked_label(std::string_view word)
+{
+  if (word.find_first_of("()") != std::string_view::npos)
+    return false;
+  std::size_t mark = word.find_first_of(":,");
+  if (mark == std::string_view::npos)
+    return false;
+  if (!has_digit(word))
+    return true;
+  // With digits, only a mark at the end: "9:00,17:00" is an interval without parentheses.
+  std::string_view rest = word.substr(0, word.size() - 1);
+  return mark == word.size() - 1 && !is_all_digits(rest);
+}
+
+std::string describe_marked_label(std::string_view word)
+{
+  // Each mark becomes a blank, and those at the end go.
+  std::string kept;
+  char mark = 0;
+  for (char c : word) {
+    bool is_mark = c == ':' || c == ',';
+    if (is_mark && mark == 0)
+      mark = c;
+    kept += is_mark ? ' ' : c;
+  }
+  while (kept.back() == ' ')
+    kept.pop_back();
+  return quote(word) + " is no clock, and a label cannot hold '" + mark + "'; write " + quote(kept);
+}
+
 std::string describe_clock(std::string_view text)
 {
-  char last = text.back();
-  if ((last == ':' || last == ',') && !has_digit(text)) {
-    return quote(text) + " is no clock, and a label cannot hold '" + last + "'; write " +
-           quote(text.substr(0, text.size() - 1));
-  }
   if (text.find('(') != std::string_view::npos)
     return quote(text) + " needs a blank before its '('";
   if (text.find(')') != std::string_view::npos)

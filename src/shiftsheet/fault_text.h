@@ -21,6 +21,13 @@ bool begins_with_operator_look_alike(std::string_view text);
 // Why the character at the front of text may stand in no term, and what was probably meant.
 std::string describe_character(std::string_view text);
 
+// Whether word, which is no term, is a label that holds a colon or a comma, as "Mon:",
+// "2026-12-09:" or "Mon,Tue".
+bool is_marked_label(std::string_view word);
+
+// That word, a label, holds a colon or a comma, which no label may.
+std::string describe_marked_label(std::string_view word);
+
 // Why text, which holds no character foreign to terms and is no interval, is no clock.
 std::string describe_clock(std::string_view text);
 

@@ -34,7 +34,7 @@ void print_help()
       "Each line holds an optional label, then clocks (9:23) and intervals (9:23,17:35)\n"
       "joined by + and -; a line that begins with + or - goes on with the entry above.\n"
       "# begins a comment. Exit status: 0 when every line reads, 1 when one does not or a\n"
-      "file cannot be read, 2 for a wrong option. The manual: man shiftsheet.\n");
+      "file cannot be read, 2 for a wrong option or target. The manual: man shiftsheet.\n");
 }
 
 // Standard input as bytes: Windows would otherwise turn CR LF into LF and end at a Ctrl-Z,

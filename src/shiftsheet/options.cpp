@@ -14,8 +14,12 @@ bool read_target(std::string_view option, std::string_view value, Options& optio
   options.has_target = true;
   if (parse_clock(value, options.target))
     return true;
+  std::size_t colon = value.find(':');
+  bool shaped = colon != std::string_view::npos && is_all_digits(value.substr(0, colon)) &&
+                is_all_digits(value.substr(colon + 1));
   complaint = quote(value) + " for " + std::string(option) +
-              " is not a clock; write hours:minutes, as 40:00";
+              (shaped ? " is more than 2147483647 minutes"
+                      : " is not a clock; write hours:minutes, as 40:00");
   return false;
 }
 
@@ -82,6 +86,9 @@ bool read_short(std::string_view word, int argc, const char* const* argv, int& n
         return read_target("-t", argv[next++], options, complaint);
       default:
         complaint = "unknown option " + quote(std::string("-") + word[i]);
+        // "-e-d" holds a '-', which names no option of its own.
+        if (word[i] == '-')
+          complaint = "unknown option '-' in " + quote(word);
         return false;
     }
   }

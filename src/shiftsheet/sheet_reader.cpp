@@ -45,10 +45,10 @@ std::size_t clock_end(std::string_view text, std::size_t at)
 // digits or its colon begin at `at`.
 std::size_t blanked_clock_end(std::string_view text, std::size_t at)
 {
-  std::size_t end = word_end(text, at);
+  std::size_t end = clock_end(text, at);
   std::size_t next = skip_blanks(text, end);
   if (text[end - 1] == ':' && next < text.size() && is_digit(text[next]))
-    return word_end(text, next);
+    return clock_end(text, next);
   return end;
 }
 
@@ -110,9 +110,21 @@ bool fail_term(std::string_view text, std::size_t start, std::size_t end, LineFa
   std::size_t foreign = find_foreign(term);
   if (foreign != std::string_view::npos)
     return fail(fault, text, start + foreign, describe_character(term.substr(foreign)));
-  if (term.front() != '(')
+  if (term.front() != '(') {
+    std::string_view word = text.substr(start, word_end(text, start) - start);
+    if (is_marked_label(word))
+      return fail(fault, text, start, describe_marked_label(word));
     return fail(fault, text, start, describe_clock(term));
+  }
   std::size_t close = term.find(')');
+  // "(9:00-17:00)": a dash typed for the comma ends the interval early.
+  std::size_t paren = text.find(')', end);
+  if (close == std::string_view::npos && end < text.size() && paren != std::string_view::npos &&
+      term.find(',') == std::string_view::npos) {
+    return fail(fault, text, end,
+                quote(text.substr(start, paren + 1 - start)) + " has '" + text[end] +
+                    "' where its comma should be; write (start,end)");
+  }
   if (term.find('(', 1) < close || close == std::string_view::npos) {
     std::size_t size = term.size();
     while (is_blank(term[size - 1]))
@@ -155,16 +167,22 @@ bool read_term(std::string_view text, std::size_t& at, char op, SheetLine& line,
   return true;
 }
 
-// The fault of the word at text[at], which follows the term text[term_start] .. text[term_end]
-// with no operator between them.
-bool fail_after_term(std::string_view text, std::size_t term_start, std::size_t term_end,
-                     std::size_t at, LineFault& fault)
+// The fault of the word at text[at], which follows the term text[term_start] .. text[term_stop]
+// with no operator between them; label is the line's, where that term is its first.
+bool fail_after_term(std::string_view text, std::size_t term_start, std::size_t term_stop,
+                     std::size_t at, std::string_view label, LineFault& fault)
 {
-  std::string_view term = text.substr(term_start, term_end - term_start);
-  std::string_view word = text.substr(at, word_end(text, at) - at);
+  std::string_view term = text.substr(term_start, term_stop - term_start);
+  std::string_view word = text.substr(at, term_end(text, at) - at);
   if (term.back() == ':' && is_digit(word.front())) {
     std::string_view clock = text.substr(term_start, at + word.size() - term_start);
     return fail(fault, text, term_start, describe_blank_inside(clock));
+  }
+  // "Week 50: (9:00,17:00)": the colon belongs to the label, not to a clock 50:.
+  if (term.back() == ':' && word.front() == '(' && !label.empty()) {
+    auto from = static_cast<std::size_t>(label.data() - text.data());
+    std::string_view marked = text.substr(from, term_stop - from);
+    return fail(fault, text, from, describe_marked_label(marked));
   }
   if (!is_plain_ascii(word.front()))
     return fail(fault, text, at, describe_character(word));
@@ -303,12 +321,14 @@ bool read_sheet_line(std::string_view text, SheetLine& line, LineFault& fault)
     const std::size_t term_start = at;
     if (!read_term(text, at, op, line, fault))
       return false;
-    const std::size_t term_end = at;
+    const std::size_t term_stop = at;
     at = skip_blanks(text, at);
     if (at == text.size())
       return true;
-    if (!is_operator(text[at]))
-      return fail_after_term(text, term_start, term_end, at, fault);
+    if (!is_operator(text[at])) {
+      std::string_view label = line.terms.size() == 1 ? line.label : std::string_view();
+      return fail_after_term(text, term_start, term_stop, at, label, fault);
+    }
     op = text[at];
     op_at = at++;
   }

@@ -116,6 +116,15 @@ void fill(TextInput& input)
   decode_utf16(input);
 }
 
+// Whether the text not yet cut into lines holds a NUL byte. Such a file is no text, whose
+// line may have no end (as /dev/zero's has none): it is cut there, with all that was read.
+bool holds_nul_byte(const TextInput& input)
+{
+  if (!input.has_nul || input.encoding != Encoding::kBytes)
+    return false;
+  return std::string_view(input.text).substr(input.next).find('\0') != std::string_view::npos;
+}
+
 }  // namespace
 
 bool read_line(TextInput& input, std::string_view& line)
@@ -138,7 +147,7 @@ bool read_line(TextInput& input, std::string_view& line)
       input.next = at + 1;
       return true;
     }
-    if (input.at_end) {
+    if (input.at_end || holds_nul_byte(input)) {
       if (input.next == text.size())
         return false;
       line = std::string_view(text).substr(input.next);

@@ -25,7 +25,8 @@ struct TextInput {
 
 // Cuts the next line off input, without its line end (LF, CR LF or CR); false at the end of
 // the file or on a failed read, which leaves its errno in input.error. The line stays valid
-// until the next call.
+// until the next call. In a file read as bytes, a line that holds a NUL ends with what has
+// been read, line end or not.
 bool read_line(TextInput& input, std::string_view& line);
 
 #endif  // SHIFTSUM_SHIFTSHEET_TEXT_INPUT_H_
