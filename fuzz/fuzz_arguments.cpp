@@ -5,15 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "checks.h"
 #include "shiftsum/expression.h"
 
 namespace {
-
-void check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
 
 bool is_expression_char(char c)
 {

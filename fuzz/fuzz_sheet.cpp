@@ -14,22 +14,12 @@
 #include <string_view>
 #include <vector>
 
+#include "checks.h"
 #include "core/term_reader.h"
 #include "shiftsheet/timesheet.h"
 #include "shiftsum/expression.h"
 
 namespace {
-
-void check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
-
-bool same(const ClockTime& a, const ClockTime& b)
-{
-  return a.hours == b.hours && a.minutes == b.minutes;
-}
 
 // Reads bytes, as the file "fuzz", into sheet. The bytes are read from memory: a file per
 // input would cost more than the reading.

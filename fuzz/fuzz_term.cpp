@@ -5,20 +5,10 @@
 #include <limits>
 #include <string_view>
 
+#include "checks.h"
 #include "core/term_reader.h"
 
 namespace {
-
-void check(bool condition)
-{
-  if (!condition)
-    std::abort();
-}
-
-bool same(const ClockTime& a, const ClockTime& b)
-{
-  return a.hours == b.hours && a.minutes == b.minutes;
-}
 
 void check_split(std::string_view text)
 {

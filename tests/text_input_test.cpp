@@ -1,31 +1,14 @@
 #include "shiftsheet/text_input.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "temporary_files.h"
+
 namespace {
-
-// A path of its own for a file that a test makes, even where other runs of it make theirs.
-std::string temporary_path(const std::string& name)
-{
-  auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-  return testing::TempDir() + name + "_" + std::to_string(now);
-}
-
-// A temporary file holding bytes, ready to be read from the start.
-std::FILE* file_of(const std::string& bytes)
-{
-  std::FILE* file = std::tmpfile();
-  if (file == nullptr)
-    return nullptr;
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::rewind(file);
-  return file;
-}
 
 struct Read {
   std::vector<std::string> lines;

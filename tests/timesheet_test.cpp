@@ -1,6 +1,5 @@
 #include "shiftsheet/timesheet.h"
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
@@ -8,6 +7,8 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "temporary_files.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -26,24 +27,6 @@ struct File {
   std::string name;
   std::string bytes;
 };
-
-// A path of its own for a file that a test makes, even where other runs of it make theirs.
-std::string temporary_path(const std::string& name)
-{
-  auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-  return testing::TempDir() + name + "_" + std::to_string(now);
-}
-
-// A temporary file holding bytes, ready to be read from the start.
-std::FILE* file_of(const std::string& bytes)
-{
-  std::FILE* file = std::tmpfile();
-  if (file == nullptr)
-    return nullptr;
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::rewind(file);
-  return file;
-}
 
 // Reads the files in order into sheet; what went to standard error.
 std::string read_files(const std::vector<File>& files, Timesheet& sheet)

@@ -1,6 +1,8 @@
 #ifndef SHIFTSUM_SHIFTSHEET_CHARACTERS_H_
 #define SHIFTSUM_SHIFTSHEET_CHARACTERS_H_
 
+#include <string_view>
+
 // The kinds of character that the lines of a timesheet are read by.
 
 // A blank or a tab, which parts the words of a line.
@@ -23,6 +25,16 @@ inline bool is_operator(char c)
 inline bool is_plain_ascii(char c)
 {
   return c >= ' ' && c <= '~';
+}
+
+// Whether text holds a blank.
+inline bool has_blank(std::string_view text)
+{
+  for (char c : text) {
+    if (is_blank(c))
+      return true;
+  }
+  return false;
 }
 
 #endif  // SHIFTSUM_SHIFTSHEET_CHARACTERS_H_

@@ -96,15 +96,6 @@ std::size_t count(std::string_view text, char c)
   return n;
 }
 
-bool has_blank(std::string_view text)
-{
-  for (char c : text) {
-    if (is_blank(c))
-      return true;
-  }
-  return false;
-}
-
 bool has_digit(std::string_view text)
 {
   for (char c : text) {

@@ -16,15 +16,6 @@ std::size_t skip_blanks(std::string_view text, std::size_t at)
   return at;
 }
 
-bool has_blank(std::string_view text)
-{
-  for (char c : text) {
-    if (is_blank(c))
-      return true;
-  }
-  return false;
-}
-
 // Where the word that begins at `at` ends: at a blank or the end of the text.
 std::size_t word_end(std::string_view text, std::size_t at)
 {
