@@ -123,6 +123,10 @@ TEST(Timesheet, TotalsEntriesAndNamesThem)
       // Notepad's ways: a UTF-8 mark and CR LF with Windows-1252, or UTF-16 with a mark.
       {{{"a", "\xEF\xBB\xBFNo\xEBl 1:00\r\n"}}, "1:00", "No\xEBl 1:00\n"},
       {{{"u", utf16le("Mon 1:30\r\n")}}, "1:30", "Mon 1:30\n"},
+      // Files joined by cat keep their marks, at the start of a line within.
+      {{{"a", "Mon 1:00\n\xEF\xBB\xBFTue 2:00\n\xEF\xBB\xBF# b\n"}},
+       "3:00",
+       "Mon 1:00\nTue 2:00\n"},
   };
   for (const auto& c : cases) {
     Timesheet sheet;

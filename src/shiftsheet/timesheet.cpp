@@ -167,6 +167,9 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet)
   std::size_t number = 0;
   while (read_line(input, text)) {
     ++number;
+    // A byte-order mark is nothing at the start of any line: files joined by cat keep theirs.
+    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+      text.remove_prefix(3);
     std::size_t nul = input.has_nul ? text.find('\0') : std::string_view::npos;
     if (nul != std::string_view::npos && input.encoding == Encoding::kBytes) {
       // UTF-16 without its mark: every other byte of ASCII text is 0, and the rest is noise.
