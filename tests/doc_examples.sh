@@ -2,7 +2,10 @@
 # Runs every example that a document shows, a command with its output, and checks that the
 # command prints that output.
 #
-#   doc_examples.sh SHELL DOCUMENT BINDIR [EMULATOR...]
+#   doc_examples.sh SHELL DOCUMENT PROGRAMS [EMULATOR...]
+#
+# PROGRAMS is the folder that holds the built shiftsum and shiftsheet (build), or the path of
+# either of them (build/shiftsum), relative or absolute.
 #
 # Examples are what README.md shows in its indented code blocks and what a manual page shows
 # between .EX and .EE. A line beginning "$ " is a command, lines indented by two blanks right
@@ -14,13 +17,13 @@
 # Each command runs as SHELL -c COMMAND, SHELL being split at blanks ("busybox sh"), in one
 # folder holding the files shown so far, with nothing on standard input, HOME an empty
 # folder (so that no user's start-up files are read), and shiftsum and shiftsheet on its
-# PATH: the programs in BINDIR, started through the EMULATOR words where there are any.
+# PATH: the programs in PROGRAMS, started through the EMULATOR words where there are any.
 # What is shown must be what the command wrote to standard output, then what it wrote to
 # standard error; and its status must be 0 exactly when it wrote nothing to standard error,
 # so that a total shown comes with status 0 and an error shown with another. Exits 77 when
 # SHELL is not installed, and 1 when an example fails or the document shows none.
 set -eu
-[ $# -ge 3 ] || { echo "usage: doc_examples.sh SHELL DOCUMENT BINDIR [EMULATOR...]" >&2; exit 2; }
+[ $# -ge 3 ] || { echo "usage: doc_examples.sh SHELL DOCUMENT PROGRAMS [EMULATOR...]" >&2; exit 2; }
 shell=$1
 document=$2
 bindir=$3
@@ -30,6 +33,8 @@ if ! command -v "${shell%% *}" >/dev/null; then
   echo "skipped: ${shell%% *} is not installed"
   exit 77
 fi
+# Given one program, the folder that holds both.
+[ -d "$bindir" ] || bindir=$(dirname "$bindir")
 # The commands run in a folder of their own.
 case $bindir in
   /*) ;;
