@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -23,6 +24,15 @@ inline std::FILE* file_of(const std::string& bytes)
   std::fwrite(bytes.data(), 1, bytes.size(), file);
   std::rewind(file);
   return file;
+}
+
+// A stream that opens but cannot be read: a folder's, as POSIX systems open it. Null where
+// the folder cannot be opened so, as on Windows.
+inline std::FILE* unreadable_stream(const std::string& name)
+{
+  std::string folder = temporary_path(name);
+  std::filesystem::create_directory(folder);
+  return std::fopen(folder.c_str(), "rb");
 }
 
 #endif  // SHIFTSUM_TESTS_TEMPORARY_FILES_H_

@@ -1,7 +1,9 @@
 #include "shiftsheet/timesheet.h"
 
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <string>
 #include <vector>
@@ -162,6 +164,8 @@ TEST(Timesheet, ReportsEveryBadLine)
       {{{"n", bytes("8:00\n1\0:\0x\0\nbad\n")}, {"o", "bad"}},
        "n:2:2: a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
        "UTF-8, or as UTF-16 with its mark\no:1:1: the label 'bad' has no term after it\n"},
+      // A name that a terminal would act on is written as \xNN.
+      {{{"e\x1B[2J", "bad\n"}}, "e\\x1B[2J:1:1: the label 'bad' has no term after it\n"},
       {{{"u", utf16le(bytes("1\0\nx"))}},
        "u:1:2: a NUL character cannot stand here\nu:2:1: the label 'x' has no term after it\n"},
   };
@@ -191,20 +195,17 @@ TEST(Timesheet, ShowsTheFirstFiftyFaultsAndCountsTheRest)
 TEST(Timesheet, SaysWhenAFileCannotBeRead)
 {
 #ifdef _WIN32
-  GTEST_SKIP() << "skipped: the C runtime that Wine gives Windows programs reports no "
-                  "error reading a stream open only for writing, so no read fails here";
+  GTEST_SKIP() << "skipped: Windows opens no folder as a stream, and nothing else here fails "
+                  "to read";
 #else
-  std::string path = temporary_path("timesheet_write_only");
-  std::FILE* file = std::fopen(path.c_str(), "wb");
+  std::FILE* file = unreadable_stream("timesheet_folder");
   ASSERT_NE(file, nullptr);
   Timesheet sheet;
   testing::internal::CaptureStderr();
   read_timesheet(file, "w.txt", sheet);
   std::string errors = testing::internal::GetCapturedStderr();
   std::fclose(file);
-  std::remove(path.c_str());
-  EXPECT_TRUE(starts_with(errors, "shiftsheet: w.txt: ")) << errors;
-  EXPECT_GT(errors.size(), 21U) << errors;
+  EXPECT_EQ(errors, "shiftsheet: w.txt: " + std::string(std::strerror(EISDIR)) + "\n");
   EXPECT_TRUE(sheet.failed);
 #endif
 }
@@ -284,8 +285,8 @@ TEST(Timesheet, SpillsManyEntryLinesToAFile)
 TEST(Timesheet, SaysWhenTheSpillFileFails)
 {
 #ifdef _WIN32
-  GTEST_SKIP() << "skipped: the C runtime that Wine gives Windows programs reports no "
-                  "error reading a stream open only for writing, so no read fails here";
+  GTEST_SKIP() << "skipped: Windows opens no folder as a stream, and nothing else here fails "
+                  "to read";
 #else
   std::string path = temporary_path("timesheet_spill");
   std::FILE* read_only = std::fopen(path.c_str(), "wb");
@@ -301,7 +302,7 @@ TEST(Timesheet, SaysWhenTheSpillFileFails)
   EXPECT_TRUE(sheet.failed);
   std::fclose(sheet.spill);
 
-  sheet.spill = std::fopen(path.c_str(), "wb");
+  sheet.spill = unreadable_stream("timesheet_spill_folder");
   ASSERT_NE(sheet.spill, nullptr);
   sheet.each_lines = "Day 1:00\n";
   EXPECT_EQ(each_lines(sheet),

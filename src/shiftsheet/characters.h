@@ -21,6 +21,12 @@ inline bool is_operator(char c)
   return c == '+' || c == '-';
 }
 
+// A mark that people part hours and minutes with, where a clock has its colon: 9.30, 9h30.
+inline bool is_clock_mark(char c)
+{
+  return c == '.' || c == ';' || c == 'h' || c == 'H';
+}
+
 // Printable ASCII, the only characters but blanks that a term may hold.
 inline bool is_plain_ascii(char c)
 {

@@ -124,15 +124,19 @@ bool is_misparted_clock(std::string_view text)
   if (mark == 0 || text.size() != mark + 3)
     return false;
   char c = text[mark];
-  return (c == '.' || c == ';' || c == 'h' || c == 'H') && is_digit(text[mark + 1]) &&
-         is_digit(text[mark + 2]);
+  return is_clock_mark(c) && is_digit(text[mark + 1]) && is_digit(text[mark + 2]);
 }
 
 }  // namespace
 
 std::string quote(std::string_view text)
 {
-  std::string quoted = "'";
+  return "'" + escape(text) + "'";
+}
+
+std::string escape(std::string_view text)
+{
+  std::string quoted;
   std::size_t at = 0;
   while (at < text.size()) {
     std::size_t length = shown_length(text.substr(at));
@@ -146,7 +150,7 @@ std::string quote(std::string_view text)
     quoted += escaped.data();
     ++at;
   }
-  return quoted + "'";
+  return quoted;
 }
 
 std::size_t find_foreign(std::string_view text)
@@ -185,7 +189,7 @@ bool is_marked_label(std::string_view word)
   if (word.find_first_of("()") != std::string_view::npos)
     return false;
   std::size_t mark = word.find_first_of(":,");
-  if (mark == std::string_view::npos)
+  if (mark == std::string_view::npos || word.find_first_not_of(":,") == std::string_view::npos)
     return false;
   if (!has_digit(word))
     return true;
@@ -265,5 +269,9 @@ std::string describe_blank_inside(std::string_view clock)
 {
   if (count(clock, ':') > 1)
     return quote(clock) + " is two clocks with only a blank between them";
-  return quote(clock) + " has a blank inside a clock; write " + without_blanks(clock);
+  std::string meant = without_blanks(clock);
+  ClockTime read;
+  if (!parse_clock(meant, read))
+    return quote(clock) + " has a blank inside a clock";
+  return quote(clock) + " has a blank inside a clock; write " + meant;
 }

@@ -9,6 +9,9 @@
 // text in single quotes, each byte that a terminal might act on written as \xNN.
 std::string quote(std::string_view text);
 
+// text with each byte that a terminal might act on written as \xNN, as a file's name.
+std::string escape(std::string_view text);
+
 // Where text holds a character that no term may hold, or npos.
 std::size_t find_foreign(std::string_view text);
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "shiftsheet/fault_text.h"
 #include "shiftsheet/options.h"
 #include "shiftsheet/timesheet.h"
 
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr int kUnreadable = 1;
+constexpr int kFailed = 1;
 constexpr int kBadCommandLine = 2;
 
 void print_help()
@@ -56,7 +57,7 @@ void read_file(const std::string& name, Timesheet& sheet)
   }
   std::FILE* file = std::fopen(name.c_str(), "rb");
   if (file == nullptr) {
-    std::fprintf(stderr, "shiftsheet: %s: %s\n", name.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "shiftsheet: %s: %s\n", escape(name).c_str(), std::strerror(errno));
     sheet.failed = true;
     return;
   }
@@ -73,7 +74,7 @@ int finish_output()
   if (std::ferror(stdout) == 0)
     return 0;
   std::perror("shiftsheet: write error");
-  return kUnreadable;
+  return kFailed;
 }
 
 }  // namespace
@@ -107,6 +108,6 @@ int run_shiftsheet(int argc, const char* const* argv)
                  sheet.faults - kShownFaults);
   }
   if (sheet.failed || !print_timesheet(sheet, options.has_target, options.target))
-    return kUnreadable;
+    return kFailed;
   return finish_output();
 }

@@ -110,11 +110,13 @@ bool fail_term(std::string_view text, std::size_t start, std::size_t end, LineFa
   std::size_t close = term.find(')');
   // "(9:00-17:00)": a dash typed for the comma ends the interval early.
   std::size_t paren = text.find(')', end);
-  if (close == std::string_view::npos && end < text.size() && paren != std::string_view::npos &&
-      term.find(',') == std::string_view::npos) {
-    return fail(fault, text, end,
-                quote(text.substr(start, paren + 1 - start)) + " has '" + text[end] +
-                    "' where its comma should be; write (start,end)");
+  if (close == std::string_view::npos && end < text.size() && paren != std::string_view::npos) {
+    std::string shown = quote(text.substr(start, paren + 1 - start)) + " has '" + text[end];
+    char before = text[text.find_last_not_of(" \t", end - 1)];
+    if (before == ',' || before == '(')
+      return fail(fault, text, end, shown + "' inside it, where no clock takes a sign");
+    if (term.find(',') == std::string_view::npos)
+      return fail(fault, text, end, shown + "' where its comma should be; write (start,end)");
   }
   if (term.find('(', 1) < close || close == std::string_view::npos) {
     std::size_t size = term.size();
@@ -165,15 +167,17 @@ bool fail_after_term(std::string_view text, std::size_t term_start, std::size_t 
 {
   std::string_view term = text.substr(term_start, term_stop - term_start);
   std::string_view word = text.substr(at, term_end(text, at) - at);
-  if (term.back() == ':' && is_digit(word.front())) {
-    std::string_view clock = text.substr(term_start, at + word.size() - term_start);
-    return fail(fault, text, term_start, describe_blank_inside(clock));
-  }
-  // "Week 50: (9:00,17:00)": the colon belongs to the label, not to a clock 50:.
-  if (term.back() == ':' && word.front() == '(' && !label.empty()) {
+  // "Week 50: (9:00,17:00)" or "Week 50: 8:00": the colon belongs to the label, not to a
+  // clock 50:.
+  bool begins_term = word.front() == '(' || word.find(':') != std::string_view::npos;
+  if (term.back() == ':' && begins_term && !label.empty()) {
     auto from = static_cast<std::size_t>(label.data() - text.data());
     std::string_view marked = text.substr(from, term_stop - from);
     return fail(fault, text, from, describe_marked_label(marked));
+  }
+  if (term.back() == ':' && is_digit(word.front())) {
+    std::string_view clock = text.substr(term_start, at + word.size() - term_start);
+    return fail(fault, text, term_start, describe_blank_inside(clock));
   }
   if (!is_plain_ascii(word.front()))
     return fail(fault, text, at, describe_character(word));
@@ -201,7 +205,7 @@ bool looks_like_clock(std::string_view word)
   for (char c : word) {
     if (is_digit(c))
       digits = true;
-    else if (c != '.' && c != ';' && c != 'h' && c != 'H')
+    else if (!is_clock_mark(c))
       return false;
   }
   return digits;

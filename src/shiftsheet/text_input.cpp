@@ -32,8 +32,11 @@ void read_chunk(TextInput& input, std::string& bytes)
   if (got == kChunk)
     return;
   input.at_end = true;
-  if (std::ferror(input.file) != 0)
+  // The C library need not set errno, so the failure is kept apart from it.
+  if (std::ferror(input.file) != 0) {
+    input.failed = true;
     input.error = errno;
+  }
 }
 
 // The UTF-16 unit at raw[at], in the file's byte order.

@@ -15,7 +15,8 @@ struct TextInput {
   Encoding encoding = Encoding::kBytes;
   bool started = false;  // the first bytes have been read and the mark looked for
   bool at_end = false;   // the file has no more bytes
-  int error = 0;         // errno of a failed read, or 0 where none failed
+  bool failed = false;   // a read failed
+  int error = 0;         // errno, as the failed read left it
   bool has_nul = false;  // a byte read was 0, so a line may hold one
   bool skip_lf = false;  // the last line ended in CR: an LF right after it ends it too
   std::string text;      // text read but not yet cut into lines, from next on
@@ -24,7 +25,7 @@ struct TextInput {
 };
 
 // Cuts the next line off input, without its line end (LF, CR LF or CR); false at the end of
-// the file or on a failed read, which leaves its errno in input.error. The line stays valid
+// the file or on a failed read, which sets input.failed. The line stays valid
 // until the next call. In a file read as bytes, a line that holds a NUL ends with what has
 // been read, line end or not.
 bool read_line(TextInput& input, std::string_view& line);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "shiftsheet/fault_text.h"
 #include "shiftsheet/sheet_reader.h"
 #include "shiftsheet/text_input.h"
 #include "shiftsheet/utf8.h"
@@ -33,7 +34,7 @@ void report(Timesheet& sheet, const std::string& name, std::size_t line, std::si
   sheet.failed = true;
   if (++sheet.faults > kShownFaults)
     return;
-  std::fprintf(stderr, "%s:%zu:%zu: %s\n", name.c_str(), line, column, message.c_str());
+  std::fprintf(stderr, "%s:%zu:%zu: %s\n", escape(name).c_str(), line, column, message.c_str());
 }
 
 // Moves the entry lines held in memory to the spill file, made when first needed. Where
@@ -113,18 +114,19 @@ void add_terms(Timesheet& sheet, Entry& entry, const SheetLine& line, std::strin
 
 std::string format_figure(std::int64_t minutes)
 {
-  std::int64_t size = minutes < 0 ? -minutes : minutes;
+  std::int64_t magnitude = minutes < 0 ? -minutes : minutes;
   std::array<char, sizeof "-35791394:08"> text{};
   std::snprintf(text.data(), text.size(), "%s%d:%02d", minutes < 0 ? "-" : "",
-                static_cast<int>(size / kMinutesPerHour), static_cast<int>(size % kMinutesPerHour));
+                static_cast<int>(magnitude / kMinutesPerHour),
+                static_cast<int>(magnitude % kMinutesPerHour));
   return text.data();
 }
 
 // Decimal hours, in hundredths rounded half away from zero, reckoned in integers.
 std::string format_decimal(std::int64_t minutes)
 {
-  std::int64_t size = minutes < 0 ? -minutes : minutes;
-  std::int64_t hundredths = (size * kHundredths + kMinutesPerHour / 2) / kMinutesPerHour;
+  std::int64_t magnitude = minutes < 0 ? -minutes : minutes;
+  std::int64_t hundredths = (magnitude * kHundredths + kMinutesPerHour / 2) / kMinutesPerHour;
   std::array<char, sizeof "-35791394.13"> text{};
   std::snprintf(text.data(), text.size(), "%s%d.%02d", minutes < 0 ? "-" : "",
                 static_cast<int>(hundredths / kHundredths),
@@ -184,6 +186,7 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet)
     }
     if (!read_sheet_line(text, line, fault)) {
       report(sheet, name, number, fault.column, fault.message);
+      // What the entry adds up to no longer counts, so it can leave the range unsaid.
       entry.ok = false;
       continue;
     }
@@ -196,8 +199,8 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet)
     add_terms(sheet, entry, line, text, name, number);
   }
   close_entry(sheet, entry);
-  if (input.error != 0) {
-    std::fprintf(stderr, "shiftsheet: %s: %s\n", name.c_str(), std::strerror(input.error));
+  if (input.failed) {
+    std::fprintf(stderr, "shiftsheet: %s: %s\n", escape(name).c_str(), std::strerror(input.error));
     sheet.failed = true;
   }
 }
