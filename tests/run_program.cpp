@@ -4,6 +4,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,7 +15,9 @@
 #include <csignal>
 #include <cstring>
 #include <sstream>
+#ifdef _WIN32
 #include <thread>
+#endif
 
 #include <gtest/gtest.h>
 
@@ -86,32 +89,62 @@ void open_pipe(HANDLE& read, HANDLE& write, bool program_reads)
 
 #else
 
-std::string read_all(int fd)
+// Reads what fd holds now onto text; closes it, and sets it to -1, at its end.
+void read_some(int& fd, std::string& text)
 {
-  std::string text;
   char buffer[4096];
-  ssize_t n;
-  while ((n = read(fd, buffer, sizeof buffer)) > 0)
+  ssize_t n = read(fd, buffer, sizeof buffer);
+  if (n > 0) {
     text.append(buffer, static_cast<std::size_t>(n));
+    return;
+  }
+  if (n < 0 && errno == EINTR)
+    return;
   close(fd);
-  return text;
+  fd = -1;
 }
 
-// Writes all of input, then closes the pipe, so that the program reads to its end. A program
-// that stops reading early breaks the pipe (SIGPIPE is ignored meanwhile), which ends the
-// writing.
-void write_all(int fd, const std::string& input)
+// Writes what is left of input to fd, as much as it takes now; closes it, and sets it to -1,
+// once all is written, so that the program reads to its end, or once the program has stopped
+// reading (SIGPIPE is ignored meanwhile).
+void write_some(int& fd, const std::string& input, std::size_t& written)
 {
-  std::size_t done = 0;
-  while (done < input.size()) {
-    ssize_t n = write(fd, input.data() + done, input.size() - done);
-    if (n < 0 && errno == EINTR)
-      continue;
-    if (n < 0)
-      break;
-    done += static_cast<std::size_t>(n);
-  }
+  ssize_t n = write(fd, input.data() + written, input.size() - written);
+  if (n > 0)
+    written += static_cast<std::size_t>(n);
+  bool failed = n < 0 && errno != EAGAIN && errno != EINTR;
+  if (!failed && written < input.size())
+    return;
   close(fd);
+  fd = -1;
+}
+
+// Feeds the program its input and reads its two outputs, in one thread with poll, so that no
+// pipe waits on another that is full: qemu-i386 was seen to hang with a thread for each.
+void exchange(int in, int out, int err, const std::string& input, Outcome& result)
+{
+  std::size_t written = 0;
+  fcntl(in, F_SETFL, O_NONBLOCK);
+  if (input.empty()) {
+    close(in);
+    in = -1;
+  }
+  while (in != -1 || out != -1 || err != -1) {
+    // poll passes over a negative descriptor.
+    pollfd fds[3] = {{in, POLLOUT, 0}, {out, POLLIN, 0}, {err, POLLIN, 0}};
+    if (poll(fds, 3, -1) < 0) {
+      if (errno == EINTR)
+        continue;
+      ADD_FAILURE() << "poll: " << std::strerror(errno);
+      return;
+    }
+    if (fds[0].revents != 0)
+      write_some(in, input, written);
+    if (fds[1].revents != 0)
+      read_some(out, result.out);
+    if (fds[2].revents != 0)
+      read_some(err, result.err);
+  }
 }
 
 // A pipe whose ends the program does not inherit: it gets only the copies made for it as its
@@ -279,14 +312,8 @@ Outcome run_program(const std::string& program, const std::vector<std::string>& 
   close(out[1]);
   close(err[1]);
 
-  // Each stream has its own thread, so that none waits on another's full pipe.
   Outcome result;
-  std::thread writer(write_all, in[1], std::cref(settings.input));
-  std::thread err_reader([&result, &err] { result.err = read_all(err[0]); });
-  if (out[0] != -1)
-    result.out = read_all(out[0]);
-  err_reader.join();
-  writer.join();
+  exchange(in[1], out[0], err[0], settings.input, result);
   std::signal(SIGPIPE, sigpipe);
   int status = 0;
   EXPECT_EQ(waitpid(pid, &status, 0), pid);
