@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "shiftsheet/fault_text.h"
+#include "shiftsheet/faults.h"
 #include "shiftsheet/options.h"
 #include "shiftsheet/timesheet.h"
 
@@ -48,20 +48,19 @@ void read_standard_input_as_bytes()
 }
 
 // Reads the file called name, "-" being standard input, into sheet.
-void read_file(const std::string& name, Timesheet& sheet)
+void read_file(const std::string& name, Timesheet& sheet, Faults& faults)
 {
   if (name == "-") {
     read_standard_input_as_bytes();
-    read_timesheet(stdin, "(standard input)", sheet);
+    read_timesheet(stdin, "(standard input)", sheet, faults);
     return;
   }
   std::FILE* file = std::fopen(name.c_str(), "rb");
   if (file == nullptr) {
-    std::fprintf(stderr, "shiftsheet: %s: %s\n", escape(name).c_str(), std::strerror(errno));
-    sheet.failed = true;
+    name_run_fault(faults, name, std::strerror(errno));
     return;
   }
-  read_timesheet(file, name, sheet);
+  read_timesheet(file, name, sheet, faults);
   std::fclose(file);
 }
 
@@ -101,13 +100,10 @@ int run_shiftsheet(int argc, const char* const* argv)
   sheet.decimal = options.decimal;
   if (options.files.empty())
     options.files.emplace_back("-");
+  Faults faults;
   for (const std::string& name : options.files)
-    read_file(name, sheet);
-  if (sheet.faults > kShownFaults) {
-    std::fprintf(stderr, "shiftsheet: %zu more lines cannot be read\n",
-                 sheet.faults - kShownFaults);
-  }
-  if (sheet.failed || !print_timesheet(sheet, options.has_target, options.target))
+    read_file(name, sheet, faults);
+  if (!close_faults(faults) || !print_timesheet(sheet, options.has_target, options.target))
     return kFailed;
   return finish_output();
 }

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "shiftsheet/fault_text.h"
+#include "shiftsheet/faults.h"
 #include "shiftsheet/sheet_reader.h"
 #include "shiftsheet/text_input.h"
 #include "shiftsheet/utf8.h"
@@ -28,18 +28,9 @@ struct Entry {
   ClockTime total;
 };
 
-void report(Timesheet& sheet, const std::string& name, std::size_t line, std::size_t column,
-            const std::string& message)
-{
-  sheet.failed = true;
-  if (++sheet.faults > kShownFaults)
-    return;
-  std::fprintf(stderr, "%s:%zu:%zu: %s\n", escape(name).c_str(), line, column, message.c_str());
-}
-
 // Moves the entry lines held in memory to the spill file, made when first needed. Where
 // none can be made, they stay in memory.
-void spill(Timesheet& sheet)
+void spill(Timesheet& sheet, Faults& faults)
 {
   if (sheet.spill == nullptr)
     sheet.spill = std::tmpfile();
@@ -47,25 +38,24 @@ void spill(Timesheet& sheet)
     return;
   const std::string& lines = sheet.each_lines;
   if (std::fwrite(lines.data(), 1, lines.size(), sheet.spill) != lines.size()) {
-    std::fprintf(stderr, "shiftsheet: a temporary file for --each: %s\n", std::strerror(errno));
-    sheet.failed = true;
+    name_run_fault(faults, "", std::string("a temporary file for --each: ") + std::strerror(errno));
   }
   sheet.each_lines.clear();
 }
 
-void close_entry(Timesheet& sheet, Entry& entry)
+void close_entry(Timesheet& sheet, Entry& entry, Faults& faults)
 {
   if (!entry.open)
     return;
   entry.open = false;
-  if (!sheet.each || sheet.failed)
+  if (!sheet.each || faults.in_lines > 0 || faults.others > 0)
     return;
   sheet.each_lines += entry.label;
   sheet.each_lines += ' ';
   sheet.each_lines += sheet_figure(sheet, entry.total);
   sheet.each_lines += '\n';
   if (sheet.each_lines.size() >= kSpillAt)
-    spill(sheet);
+    spill(sheet, faults);
 }
 
 void open_entry(const Timesheet& sheet, Entry& entry, const SheetLine& line,
@@ -92,7 +82,7 @@ bool combine(const SheetTerm& term, ClockTime& total)
 // Adds the line's terms to the entry and to the total; the first term that takes either out
 // of 32 bits is a fault.
 void add_terms(Timesheet& sheet, Entry& entry, const SheetLine& line, std::string_view text,
-               const std::string& name, std::size_t number)
+               const std::string& name, std::size_t number, Faults& faults)
 {
   for (const SheetTerm& term : line.terms) {
     const char* leaves = nullptr;
@@ -105,7 +95,7 @@ void add_terms(Timesheet& sheet, Entry& entry, const SheetLine& line, std::strin
       leaves = leaves != nullptr ? leaves : "the entry's total";
     }
     if (leaves != nullptr) {
-      report(sheet, name, number, column_at(text, term.offset),
+      name_fault(faults, name, number, column_at(text, term.offset),
              std::string(leaves) + " leaves the range of 2147483647 minutes");
       return;
     }
@@ -158,7 +148,7 @@ bool write_each_lines(Timesheet& sheet)
 
 }  // namespace
 
-void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet)
+void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet, Faults& faults)
 {
   TextInput input;
   input.file = file;
@@ -175,17 +165,17 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet)
     std::size_t nul = input.has_nul ? text.find('\0') : std::string_view::npos;
     if (nul != std::string_view::npos && input.encoding == Encoding::kBytes) {
       // UTF-16 without its mark: every other byte of ASCII text is 0, and the rest is noise.
-      report(sheet, name, number, column_at(text, nul),
+      name_fault(faults, name, number, column_at(text, nul),
              "a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
              "UTF-8, or as UTF-16 with its mark");
       break;
     }
     if (nul != std::string_view::npos) {
-      report(sheet, name, number, column_at(text, nul), "a NUL character cannot stand here");
+      name_fault(faults, name, number, column_at(text, nul), "a NUL character cannot stand here");
       continue;
     }
     if (!read_sheet_line(text, line, fault)) {
-      report(sheet, name, number, fault.column, fault.message);
+      name_fault(faults, name, number, fault.column, fault.message);
       // What the entry adds up to no longer counts, so it can leave the range unsaid.
       entry.ok = false;
       continue;
@@ -193,16 +183,14 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet)
     if (line.kind == LineKind::kBlank)
       continue;
     if (line.kind == LineKind::kEntry || !entry.open) {
-      close_entry(sheet, entry);
+      close_entry(sheet, entry, faults);
       open_entry(sheet, entry, line, name, number);
     }
-    add_terms(sheet, entry, line, text, name, number);
+    add_terms(sheet, entry, line, text, name, number, faults);
   }
-  close_entry(sheet, entry);
-  if (input.failed) {
-    std::fprintf(stderr, "shiftsheet: %s: %s\n", escape(name).c_str(), std::strerror(input.error));
-    sheet.failed = true;
-  }
+  close_entry(sheet, entry, faults);
+  if (input.failed)
+    name_run_fault(faults, name, std::strerror(input.error));
 }
 
 std::string sheet_figure(const Timesheet& sheet, const ClockTime& time)

@@ -5,9 +5,7 @@
 #include <string>
 
 #include "core/time_values.h"
-
-// How many bad lines are shown; past them, only how many more there are.
-constexpr std::size_t kShownFaults = 50;
+#include "shiftsheet/faults.h"
 
 // What has been read of a timesheet, which may span several files.
 struct Timesheet {
@@ -15,15 +13,13 @@ struct Timesheet {
   bool decimal = false;  // figures in decimal hours
   ClockTime total;
   bool total_ok = true;        // false once the total has left 32 bits
-  bool failed = false;         // a line or a file could not be read
-  std::size_t faults = 0;      // bad lines, of which the first kShownFaults are reported
   std::string each_lines;      // entry lines not yet moved to spill
   std::FILE* spill = nullptr;  // where entry lines go once they are many, if anywhere
 };
 
 // Reads file, called name in messages, into sheet: its entries into the total, and each bad
 // line reported on standard error as NAME:LINE:COLUMN: and what is wrong.
-void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet);
+void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet, Faults& faults);
 
 // A figure as sheet prints it: "-1:30", minutes in two digits, or "-1.50", decimal hours.
 std::string sheet_figure(const Timesheet& sheet, const ClockTime& time);
