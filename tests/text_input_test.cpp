@@ -27,7 +27,7 @@ Read read_all(const std::string& bytes)
     return read;
   }
   std::string_view line;
-  while (read_line(input, line))
+  while (cut_line(input, line))
     read.lines.emplace_back(line);
   read.has_nul = input.has_nul;
   read.error = input.error;
@@ -121,7 +121,7 @@ TEST(TextInput, FailedReadLeavesItsError)
   input.file = unreadable_stream("text_input_folder");
   ASSERT_NE(input.file, nullptr);
   std::string_view line;
-  EXPECT_FALSE(read_line(input, line));
+  EXPECT_FALSE(cut_line(input, line));
   EXPECT_TRUE(input.failed);
   EXPECT_NE(input.error, 0);
   std::fclose(input.file);

@@ -40,7 +40,7 @@ std::string read_files(const std::vector<File>& files, Timesheet& sheet, Faults&
       ADD_FAILURE() << "no temporary file";
       continue;
     }
-    read_timesheet(stream, file.name, sheet, faults);
+    read_timesheet(stream, file.name, false, sheet, faults);
     std::fclose(stream);
   }
   return testing::internal::GetCapturedStderr();
@@ -112,11 +112,13 @@ TEST(Timesheet, TotalsEntriesAndNamesThem)
       {{{"a", "# only\n\n  # comments\r\n"}}, "0:00", ""},
       {{{"a", "(9:00,17:00)\n(9:00,12:00)\n"}}, "11:00", "a:1 8:00\na:2 3:00\n"},
       // A leading sign on the first line signs its term; later, a continuation goes on
-      // with the entry above, across blank lines and comments.
-      {{{"a", "- 1:00\n8:00\n# lunch\n\n- 0:30\r\n"}}, "6:30", "a:1 -1:00\na:2 7:30\n"},
-      {{{"a", "# top\n\t-1:00 + 0:15"}}, "-0:45", "a:2 -0:45\n"},
+      // with the entry above, across blank lines and comments. A time may dip below zero.
+      {{{"a", "- 1:00 + 1:30\n8:00\n# lunch\n\n- 0:30\r\n"}}, "8:00", "a:1 0:30\na:2 7:30\n"},
+      {{{"a", "# top\n\t-1:00 + 1:15 # @acme"}}, "0:15", "a:2 0:15\n"},
       // Entries do not run on from one file into the next.
-      {{{"a", "Mon 8:00\n"}, {"b", "- 1:00\n"}}, "7:00", "Mon 8:00\nb:1 -1:00\n"},
+      {{{"a", "Mon 8:00\n"}, {"b", "+ 1:00\n"}}, "9:00", "Mon 8:00\nb:1 1:00\n"},
+      // A night shift, as the file's writer meant it.
+      {{{"n", "Sat 22:00-30:30 - 0:30\n"}}, "8:00", "Sat 8:00\n"},
       // Notepad's ways: a UTF-8 mark and CR LF with Windows-1252, or UTF-16 with a mark.
       {{{"a", "\xEF\xBB\xBFNo\xEBl 1:00\r\n"}}, "1:00", "No\xEBl 1:00\n"},
       {{{"u", utf16le("Mon 1:30\r\n")}}, "1:30", "Mon 1:30\n"},
@@ -143,19 +145,26 @@ TEST(Timesheet, ReportsEveryBadLine)
     const char* errors;
   } cases[] = {
       {{{"m.txt", "Mon 9.30 - 0:30\n8:00\n7:30 45\r\n\n+\n"}},
-       "m.txt:1:5: '9.30' is not a clock; write hours:minutes, as 9:30\n"
-       "m.txt:3:6: '7:30' and '45' need a + or - between them\n"
+       "m.txt:1:5: '9.30' could be read two ways: as decimal hours, write 9.30h; as hours and "
+       "minutes, write 9:30\n"
+       "m.txt:3:6: after '7:30', '45' has no unit: write 45h for hours, or 45m for minutes; and + "
+       "or - before it\n"
        "m.txt:5:1: '+' has no term after it on its line\n"},
       {{{"a", "Mon 8:00 x\n"}, {"b", "1:00\n\xE2\x80\x93 1:00"}},
-       "a:1:10: 'x' after '8:00' is not an operator; write + or - before a term, or # before a "
-       "comment\nb:2:1: '\xE2\x80\x93' (an en dash) is not an operator; write -\n"},
+       "a:1:10: 'x' after '8:00' is no term: put # before a note, as # x\n"
+       "b:2:1: '\xE2\x80\x93' (an en dash) is not an operator; write -\n"},
+      // An entry below zero is named at its first line, after all its lines are read.
+      {{{"z", "Tue 1:00\n- 0:30\n\n- 0:45\nWed 1:00\n"}},
+       "z:1:1: this entry comes to -0:15, below zero: write a break after the hours it is taken "
+       "from\n"},
       // The total, or an entry's, leaves 32 bits at the term that takes it out.
       {{{"r", "35791394:7\n0:1\n0:1\n"}},
        "r:2:1: the total leaves the range of 2147483647 minutes\n"},
       {{{"r", "-35791394:7\n35791394:7 + 0:1\n+ 0:1\n"}},
-       "r:2:14: the entry's total leaves the range of 2147483647 minutes\n"},
+       "r:1:2: this entry comes to -35791394:07, below zero: write a break after the hours it "
+       "is taken from\nr:2:14: the entry's total leaves the range of 2147483647 minutes\n"},
       {{{"r", "Day 35791394:7\n+ (0:0,0:1) + 0:1\n"}},
-       "r:2:3: the total leaves the range of 2147483647 minutes\n"},
+       "r:2:3: the entry's total leaves the range of 2147483647 minutes\n"},
       // UTF-16 saved without its mark: one fault, and the rest of the file is not read.
       {{{"n", bytes("8:00\n1\0:\0x\0\nbad\n")}, {"o", "bad"}},
        "n:2:2: a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
@@ -201,7 +210,7 @@ TEST(Timesheet, SaysWhenAFileCannotBeRead)
   Timesheet sheet;
   Faults faults;
   testing::internal::CaptureStderr();
-  read_timesheet(file, "w.txt", sheet, faults);
+  read_timesheet(file, "w.txt", false, sheet, faults);
   std::string errors = testing::internal::GetCapturedStderr();
   std::fclose(file);
   EXPECT_EQ(errors, "shiftsheet: w.txt: " + std::string(std::strerror(EISDIR)) + "\n");
@@ -333,7 +342,7 @@ TEST(Timesheet, KeepsEntryLinesInMemoryWhereNoTemporaryFileCanBeMade)
   Timesheet sheet;
   Faults faults;
   sheet.each = true;
-  read_timesheet(input, "a", sheet, faults);
+  read_timesheet(input, "a", false, sheet, faults);
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
   std::fclose(input);
   EXPECT_EQ(sheet.spill, nullptr);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "shiftsheet/fault_text.h"
+#include "shiftsheet/utf8.h"
 
 void name_fault(Faults& faults, std::string_view file, std::size_t line, std::size_t column,
                 std::string_view message)

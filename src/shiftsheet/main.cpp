@@ -48,11 +48,11 @@ void read_standard_input_as_bytes()
 }
 
 // Reads the file called name, "-" being standard input, into sheet.
-void read_file(const std::string& name, Timesheet& sheet, Faults& faults)
+void read_file(const std::string& name, bool overnight, Timesheet& sheet, Faults& faults)
 {
   if (name == "-") {
     read_standard_input_as_bytes();
-    read_timesheet(stdin, "(standard input)", sheet, faults);
+    read_timesheet(stdin, "(standard input)", overnight, sheet, faults);
     return;
   }
   std::FILE* file = std::fopen(name.c_str(), "rb");
@@ -60,7 +60,7 @@ void read_file(const std::string& name, Timesheet& sheet, Faults& faults)
     name_run_fault(faults, name, std::strerror(errno));
     return;
   }
-  read_timesheet(file, name, sheet, faults);
+  read_timesheet(file, name, overnight, sheet, faults);
   std::fclose(file);
 }
 
@@ -102,7 +102,7 @@ int run_shiftsheet(int argc, const char* const* argv)
     options.files.emplace_back("-");
   Faults faults;
   for (const std::string& name : options.files)
-    read_file(name, sheet, faults);
+    read_file(name, options.overnight, sheet, faults);
   if (!close_faults(faults) || !print_timesheet(sheet, options.has_target, options.target))
     return kFailed;
   return finish_output();

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "core/term_reader.h"
-#include "shiftsheet/fault_text.h"
+#include "shiftsheet/utf8.h"
 
 namespace {
 
@@ -44,6 +44,8 @@ bool read_long(std::string_view word, int argc, const char* const* argv, int& ne
     flag = &options.each;
   else if (name == "--decimal")
     flag = &options.decimal;
+  else if (name == "--overnight")
+    flag = &options.overnight;
   else if (name == "--help")
     flag = &options.help;
   else if (name == "--version")

@@ -10,6 +10,7 @@
 struct Options {
   bool each = false;
   bool decimal = false;
+  bool overnight = false;  // an interval from the afternoon to the morning ends the next day
   bool has_target = false;
   ClockTime target;
   bool help = false;               // print the usage text, and nothing else

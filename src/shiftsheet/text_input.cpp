@@ -130,7 +130,7 @@ bool holds_nul_byte(const TextInput& input)
 
 }  // namespace
 
-bool read_line(TextInput& input, std::string_view& line)
+bool cut_line(TextInput& input, std::string_view& line)
 {
   if (!input.started)
     start(input);

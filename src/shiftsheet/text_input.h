@@ -28,6 +28,6 @@ struct TextInput {
 // the file or on a failed read, which sets input.failed. The line stays valid
 // until the next call. In a file read as bytes, a line that holds a NUL ends with what has
 // been read, line end or not.
-bool read_line(TextInput& input, std::string_view& line);
+bool cut_line(TextInput& input, std::string_view& line);
 
 #endif  // SHIFTSUM_SHIFTSHEET_TEXT_INPUT_H_

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "shiftsheet/faults.h"
-#include "shiftsheet/sheet_reader.h"
+#include "shiftsheet/line_reader.h"
 #include "shiftsheet/text_input.h"
 #include "shiftsheet/utf8.h"
 
@@ -20,13 +20,26 @@ constexpr std::size_t kSpillAt = 65536;
 constexpr std::int64_t kMinutesPerHour = 60;
 constexpr std::int64_t kHundredths = 100;
 
-// The entry being read.
+// The entry being read: where it begins, its label and first tag, and its time so far.
 struct Entry {
   bool open = false;
-  bool ok = true;     // its total is within 32 bits
-  std::string label;  // its label, or NAME:LINE where it has none; kept only for --each
+  bool ok = true;  // no line of it has a fault, and its time is within 32 bits
+  std::size_t line = 0;
+  std::size_t column = 1;
+  std::string label;
+  std::string tag;
   ClockTime total;
 };
+
+std::string format_figure(std::int64_t minutes)
+{
+  std::int64_t magnitude = minutes < 0 ? -minutes : minutes;
+  std::array<char, sizeof "-35791394:08"> text{};
+  std::snprintf(text.data(), text.size(), "%s%d:%02d", minutes < 0 ? "-" : "",
+                static_cast<int>(magnitude / kMinutesPerHour),
+                static_cast<int>(magnitude % kMinutesPerHour));
+  return text.data();
+}
 
 // Moves the entry lines held in memory to the spill file, made when first needed. Where
 // none can be made, they stay in memory.
@@ -43,14 +56,20 @@ void spill(Timesheet& sheet, Faults& faults)
   sheet.each_lines.clear();
 }
 
-void close_entry(Timesheet& sheet, Entry& entry, Faults& faults)
+// Adds an entry, read whole and without fault, to the sheet.
+void add_entry(Timesheet& sheet, const Entry& entry, const std::string& name, Faults& faults)
 {
-  if (!entry.open)
+  if (!sheet.total_ok)
     return;
-  entry.open = false;
+  if (!add_times(sheet.total, entry.total, sheet.total)) {
+    sheet.total_ok = false;
+    name_fault(faults, name, entry.line, entry.column,
+               "the total leaves the range of 2147483647 minutes");
+    return;
+  }
   if (!sheet.each || faults.in_lines > 0 || faults.others > 0)
     return;
-  sheet.each_lines += entry.label;
+  sheet.each_lines += entry.label.empty() ? name + ":" + std::to_string(entry.line) : entry.label;
   sheet.each_lines += ' ';
   sheet.each_lines += sheet_figure(sheet, entry.total);
   sheet.each_lines += '\n';
@@ -58,58 +77,53 @@ void close_entry(Timesheet& sheet, Entry& entry, Faults& faults)
     spill(sheet, faults);
 }
 
-void open_entry(const Timesheet& sheet, Entry& entry, const SheetLine& line,
-                const std::string& name, std::size_t number)
+// Ends the entry being read; what it comes to is decided here.
+void close_entry(Timesheet& sheet, Entry& entry, const std::string& name, Faults& faults)
+{
+  if (!entry.open)
+    return;
+  entry.open = false;
+  if (!entry.ok)
+    return;
+  if (to_minutes(entry.total) < 0) {
+    name_fault(faults, name, entry.line, entry.column,
+               "this entry comes to " + format_figure(to_minutes(entry.total)) +
+                   ", below zero: write a break after the hours it is taken from");
+    return;
+  }
+  add_entry(sheet, entry, name, faults);
+}
+
+void open_entry(Entry& entry, const SheetLine& line, std::string_view text, std::size_t number)
 {
   entry.open = true;
   entry.ok = true;
+  entry.line = number;
   entry.total = ClockTime{};
-  if (!sheet.each)
-    return;
-  if (line.label.empty())
-    entry.label = name + ":" + std::to_string(number);
-  else
-    entry.label.assign(line.label);
+  entry.label.assign(line.label);
+  entry.tag.assign(line.tag);
+  std::size_t begin = line.label.empty()
+                          ? line.terms.front().offset
+                          : static_cast<std::size_t>(line.label.data() - text.data());
+  entry.column = column_at(text, begin);
 }
 
-bool combine(const SheetTerm& term, ClockTime& total)
+// Adds the line's terms to the entry; the first that takes it out of 32 bits is a fault.
+void add_terms(Entry& entry, const SheetLine& line, std::string_view text, const std::string& name,
+               std::size_t number, Faults& faults)
 {
-  if (term.op == '-')
-    return subtract_times(total, term.value, total);
-  return add_times(total, term.value, total);
-}
-
-// Adds the line's terms to the entry and to the total; the first term that takes either out
-// of 32 bits is a fault.
-void add_terms(Timesheet& sheet, Entry& entry, const SheetLine& line, std::string_view text,
-               const std::string& name, std::size_t number, Faults& faults)
-{
+  if (entry.tag.empty())
+    entry.tag.assign(line.tag);
   for (const SheetTerm& term : line.terms) {
-    const char* leaves = nullptr;
-    if (sheet.total_ok && !combine(term, sheet.total)) {
-      sheet.total_ok = false;
-      leaves = "the total";
-    }
-    if (entry.ok && !combine(term, entry.total)) {
+    bool fits = term.op == '-' ? subtract_times(entry.total, term.value, entry.total)
+                               : add_times(entry.total, term.value, entry.total);
+    if (!fits) {
       entry.ok = false;
-      leaves = leaves != nullptr ? leaves : "the entry's total";
-    }
-    if (leaves != nullptr) {
       name_fault(faults, name, number, column_at(text, term.offset),
-             std::string(leaves) + " leaves the range of 2147483647 minutes");
+                 "the entry's total leaves the range of 2147483647 minutes");
       return;
     }
   }
-}
-
-std::string format_figure(std::int64_t minutes)
-{
-  std::int64_t magnitude = minutes < 0 ? -minutes : minutes;
-  std::array<char, sizeof "-35791394:08"> text{};
-  std::snprintf(text.data(), text.size(), "%s%d:%02d", minutes < 0 ? "-" : "",
-                static_cast<int>(magnitude / kMinutesPerHour),
-                static_cast<int>(magnitude % kMinutesPerHour));
-  return text.data();
 }
 
 // Decimal hours, in hundredths rounded half away from zero, reckoned in integers.
@@ -148,7 +162,8 @@ bool write_each_lines(Timesheet& sheet)
 
 }  // namespace
 
-void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet, Faults& faults)
+void read_timesheet(std::FILE* file, const std::string& name, bool overnight, Timesheet& sheet,
+                    Faults& faults)
 {
   TextInput input;
   input.file = file;
@@ -157,7 +172,7 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet, 
   LineFault fault;
   std::string_view text;
   std::size_t number = 0;
-  while (read_line(input, text)) {
+  while (cut_line(input, text)) {
     ++number;
     // A byte-order mark is nothing at the start of any line: files joined by cat keep theirs.
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
@@ -166,15 +181,16 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet, 
     if (nul != std::string_view::npos && input.encoding == Encoding::kBytes) {
       // UTF-16 without its mark: every other byte of ASCII text is 0, and the rest is noise.
       name_fault(faults, name, number, column_at(text, nul),
-             "a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
-             "UTF-8, or as UTF-16 with its mark");
+                 "a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
+                 "UTF-8, or as UTF-16 with its mark");
       break;
     }
     if (nul != std::string_view::npos) {
       name_fault(faults, name, number, column_at(text, nul), "a NUL character cannot stand here");
+      entry.ok = false;
       continue;
     }
-    if (!read_sheet_line(text, line, fault)) {
+    if (!parse_line(text, overnight, line, fault)) {
       name_fault(faults, name, number, fault.column, fault.message);
       // What the entry adds up to no longer counts, so it can leave the range unsaid.
       entry.ok = false;
@@ -183,12 +199,13 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet, 
     if (line.kind == LineKind::kBlank)
       continue;
     if (line.kind == LineKind::kEntry || !entry.open) {
-      close_entry(sheet, entry, faults);
-      open_entry(sheet, entry, line, name, number);
+      close_entry(sheet, entry, name, faults);
+      open_entry(entry, line, text, number);
     }
-    add_terms(sheet, entry, line, text, name, number, faults);
+    if (entry.ok)
+      add_terms(entry, line, text, name, number, faults);
   }
-  close_entry(sheet, entry, faults);
+  close_entry(sheet, entry, name, faults);
   if (input.failed)
     name_run_fault(faults, name, std::strerror(input.error));
 }

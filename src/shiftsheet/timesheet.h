@@ -19,7 +19,8 @@ struct Timesheet {
 
 // Reads file, called name in messages, into sheet: its entries into the total, and each bad
 // line reported on standard error as NAME:LINE:COLUMN: and what is wrong.
-void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet, Faults& faults);
+void read_timesheet(std::FILE* file, const std::string& name, bool overnight, Timesheet& sheet,
+                    Faults& faults);
 
 // A figure as sheet prints it: "-1:30", minutes in two digits, or "-1.50", decimal hours.
 std::string sheet_figure(const Timesheet& sheet, const ClockTime& time);

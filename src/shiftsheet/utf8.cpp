@@ -1,6 +1,7 @@
 #include "shiftsheet/utf8.h"
 
 #include <array>
+#include <cstdio>
 
 namespace {
 
@@ -28,6 +29,21 @@ constexpr unsigned kBitsPerContinuation = 6;
 unsigned byte_at(std::string_view text, std::size_t at)
 {
   return static_cast<unsigned char>(text[at]);
+}
+
+// The first code point past the C1 controls, which a terminal may act on.
+constexpr std::uint32_t kFirstShown = 0xA0;
+
+// The length of the character at the front of text if it shows on a terminal as it is:
+// printable ASCII, a tab, or UTF-8 past the C1 controls; else 0.
+std::size_t shown_length(std::string_view text)
+{
+  if (text[0] == '\t' || (text[0] >= ' ' && text[0] <= '~'))
+    return 1;
+  std::size_t length = utf8_length(text);
+  if (length < 2 || code_point(text, length) < kFirstShown)
+    return 0;
+  return length;
 }
 
 }  // namespace
@@ -80,4 +96,28 @@ std::size_t column_at(std::string_view text, std::size_t offset)
     ++column;
   }
   return column;
+}
+
+std::string quote(std::string_view text)
+{
+  return "'" + escape(text) + "'";
+}
+
+std::string escape(std::string_view text)
+{
+  std::string quoted;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t length = shown_length(text.substr(at));
+    if (length > 0) {
+      quoted += text.substr(at, length);
+      at += length;
+      continue;
+    }
+    std::array<char, sizeof "\\xFF"> escaped{};
+    std::snprintf(escaped.data(), escaped.size(), "\\x%02X", static_cast<unsigned char>(text[at]));
+    quoted += escaped.data();
+    ++at;
+  }
+  return quoted;
 }

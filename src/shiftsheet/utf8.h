@@ -18,4 +18,10 @@ void append_utf8(std::uint32_t c, std::string& text);
 // The column of text[offset], counted from 1: a UTF-8 character is one, any other byte one.
 std::size_t column_at(std::string_view text, std::size_t offset);
 
+// text in single quotes, each byte that a terminal might act on written as \xNN.
+std::string quote(std::string_view text);
+
+// text with each byte that a terminal might act on written as \xNN, as a file's name.
+std::string escape(std::string_view text);
+
 #endif  // SHIFTSUM_SHIFTSHEET_UTF8_H_

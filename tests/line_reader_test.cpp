@@ -1,0 +1,182 @@
+#include "shiftsheet/line_reader.h"
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "shiftsheet/utf8.h"
+
+namespace {
+
+// The terms of a line, as "+492@0 -30@15": operator, minutes and offset of each.
+std::string terms_of(const SheetLine& line)
+{
+  std::string terms;
+  for (const SheetTerm& term : line.terms) {
+    if (!terms.empty())
+      terms += ' ';
+    terms += term.op + std::to_string(to_minutes(term.value)) + "@" + std::to_string(term.offset);
+  }
+  return terms;
+}
+
+TEST(LineReader, ReadsKindsLabelsTagsAndTerms)
+{
+  const auto blank = LineKind::kBlank;
+  const auto entry = LineKind::kEntry;
+  const auto more = LineKind::kContinuation;
+  const struct {
+    const char* text;
+    LineKind kind;
+    const char* label;
+    const char* terms;
+    const char* tag;
+  } cases[] = {
+      {" \t # (9:00 x", blank, "", "", ""},
+      {"(9:23,17:35) - 0:30     # Monday, less lunch", entry, "", "+492@0 -30@15", ""},
+      {"\t- 1:00-2:00+:30", more, "", "-60@3 -120@8 +30@13", ""},
+      {"Caf\xE9 na\xEFve 1:00", entry, "Caf\xE9 na\xEFve", "+60@11", ""},
+      {": + 5: + :7 + 0:90", entry, "", "+0@0 +300@4 +7@9 +90@14", ""},
+      {"( 9:00 , 17:00 )-\t(8:00 ,9:00)", entry, "", "+480@0 -60@18", ""},
+      {"(0:0,0:2147483647)", entry, "", "+2147483647@0", ""},
+      // Dashes between clocks: intervals where a term begins an entry or stands beside one.
+      {"Wed 9:00 - 13:00", entry, "Wed", "+240@4", ""},
+      {"2026-12-07 09:00-17:30 - 0:30 - 0:15 # @acme site", entry, "2026-12-07",
+       "+510@11 -30@25 -15@32", "@acme"},
+      {"Mo 9:30-12:00 13:00 - 18:00", entry, "Mo", "+150@3 +300@14", ""},
+      {"@client2 Mon 9:00\xE2\x80\x93"
+       "17:00",
+       entry, "@client2 Mon", "+480@13", "@client2"},
+      {"+ 9:00-12:00 + 13:00-17:00", more, "", "+180@2 +240@15", ""},
+      {"- 0:30-0:15", more, "", "-30@2 -15@7", ""},
+      {"9:00-12:00, (13:00,17:00),17:00-17:30", entry, "", "+180@0 +240@12 +30@26", ""},
+      // Clocks of 12 hours, durations with units.
+      {"8:30am-12:00pm, 1:00 PM-6:00Pm", entry, "", "+210@0 +300@16", ""},
+      {"12am-8 am 9pm-11:59pm", entry, "", "+480@0 +179@10", ""},
+      {"Tue 7.5h + 7.1h + 7.25h + 0.75h + 7.50h", entry, "Tue",
+       "+450@4 +426@11 +435@18 +45@26 +450@34", ""},
+      {"8h - 30m + 7h30 + 1h30m + 90m", entry, "", "+480@0 -30@5 +450@11 +90@18 +90@26", ""},
+      {"Week 50 8h", entry, "Week 50", "+480@8", ""},
+  };
+  for (const auto& c : cases) {
+    SheetLine line;
+    LineFault fault;
+    EXPECT_TRUE(parse_line(c.text, false, line, fault)) << c.text << ": " << fault.message;
+    EXPECT_EQ(line.kind, c.kind) << c.text;
+    EXPECT_EQ(line.label, c.label) << c.text;
+    EXPECT_EQ(terms_of(line), c.terms) << c.text;
+    EXPECT_EQ(line.tag, c.tag) << c.text;
+  }
+}
+
+TEST(LineReader, ReadsNightsOnlyWhenAskedAndOnlyFromAfternoonToMorning)
+{
+  const struct {
+    const char* text;
+    const char* terms;  // empty where the line does not read
+  } cases[] = {
+      {"22:00-06:30", "+510@0"},  {"(19:00,7:30)", "+750@0"}, {"10pm-6am", "+480@0"},
+      {"12:00-11:59", "+1439@0"}, {"8:30-4:45", ""},          {"11:59-1:00", ""},
+  };
+  for (const auto& c : cases) {
+    SheetLine line;
+    LineFault fault;
+    EXPECT_FALSE(parse_line(c.text, false, line, fault)) << c.text;
+    EXPECT_EQ(parse_line(c.text, true, line, fault), *c.terms != '\0') << c.text;
+    if (*c.terms != '\0') {
+      EXPECT_EQ(terms_of(line), c.terms) << c.text;
+    }
+  }
+}
+
+TEST(LineReader, SaysWhereAndWhyALineDoesNotReadWithEachReading)
+{
+  const struct {
+    const char* text;
+    std::size_t column;
+    const char* message;  // the whole message, or a part that tells it from the others
+  } cases[] = {
+      // Intervals that end before or where they start.
+      {"22:00 - 06:30", 1, "write 22:00-30:30, or give --overnight"},
+      {"Thu 8:30-4:45", 5, "for an end at 4:45 pm, write 8:30-16:45"},
+      {"Sat (19:00,7:30)", 6, "write (19:00,31:30), or give --overnight"},
+      {"8:00 - 0:30", 1, "for 8:00 less a break of 0:30, write 7:30, or - 0:30 on the next line"},
+      {"7:00-7:00", 1,
+       "ends where it starts: for no time, leave it out; for 24 hours, write 7:00-31:00"},
+      // Texts that could be meant two ways name both.
+      {"x 1:00\t+ 0:15 - 0:30", 10,
+       "for the time from 0:15 to 0:30, write 0:15-0:30; to subtract 0:30"},
+      {"8:00-16:30, 12:00-12:30", 13,
+       "overlap: to subtract the second, write 8:00-16:30 - (12:00,12:30)"},
+      {"1:30-5pm", 1, "has am or pm at one end only: write '1:30am' or '1:30pm'"},
+      {"Fri 4.25", 5, "as decimal hours, write 4.25h; as hours and minutes, write 4:25"},
+      {"Mon 7,5", 5, "write 7.5h; as hours and minutes, write 7:50"},
+      {"Thu 9.30 - 0:30", 5, "'9.30' could be read two ways"},
+      {"7:30 45", 6, "after '7:30', '45' has no unit: write 45h for hours, or 45m for minutes"},
+      {"Mon 9-5", 5, "write 9:00-17:00 (5 pm); for 9 hours less 5, write 4h"},
+      {"2200-0630", 1, "write hours:minutes, as 22:00-06:30"},
+      {"22:00 to 06:30", 7, "for the time from '22:00' to '06:30', write 22:00-06:30"},
+      {"22h-6h", 1, "write 22:00-30:00 (the next day); for 22 hours less 6, write 16h"},
+      {"7.30h", 1, "as decimal hours it is 7:18, and as hours and minutes it is 7:30 (write 7h30)"},
+      {"7.33h", 1, "it is not a whole number of minutes"},
+      {"13:00pm", 1, "only hours 1 to 12 take"},
+      {"0:30am", 1, "only hours 1 to 12 take"},
+      // Words after the time: a note, or a time in words.
+      {"2026-12-07 09:00-11:30 Acme website redesign", 24,
+       "'Acme website redesign' after '09:00-11:30' is no term: put # before a note, as # Acme"},
+      {"Mon 8h Pause 45 min", 8, "may hold a time: write it as a term, as - 45m, and put #"},
+      {"9:00-17:00 (30 min lunch)", 12, "'(30 min lunch)' may hold a time"},
+      {"9:00-17:00 halbe Stunde Pause", 12, "as - 30m"},
+      // Only intervals stand side by side; an en dash stands only between clocks.
+      {"9:00-17:00 8h", 12, "'9:00-17:00' and '8h' need + or - between them"},
+      {"Mon 9:00 (1:00,2:00)", 10, "'9:00' and '(' need + or - between them"},
+      {"1:00 \xE2\x80\x93 1h", 6, "'\xE2\x80\x93' (an en dash) is not an operator; write -"},
+      // Intervals in parentheses.
+      {"(9:00\t17:00)", 1, "'(9:00\t17:00)' needs a comma between its start and its end"},
+      {"(9:00 17:00)", 1, "needs a comma between its start and its end"},
+      {"L28 (9:00-17:00)", 10, "has '-' where its comma should be"},
+      {"(9:00,17:00", 1, "'(9:00,17:00' has no closing parenthesis"},
+      {"(9:00,-17:00)", 1, "needs a clock after its comma"},
+      // Labels, operators, and characters that look like marks.
+      {"Week 50: 9:00", 1, "'Week 50:' is no clock, and a label cannot hold ':'; write 'Week 50'"},
+      {"Mon, 1:00", 1, "'Mon,' is no clock, and a label cannot hold ','; write 'Mon'"},
+      {"9: 30", 1, "'9: 30' has a blank inside a clock; write 9:30"},
+      {"9 :30", 1, "'9 :30' has a blank inside a clock; write 9:30"},
+      {"12 31 (8:00,9:00)", 1, "the label '12 31' is digits alone"},
+      {"Mon", 1, "the label 'Mon' has no term after it"},
+      {"Mon - 0:30", 5, "the label 'Mon' is followed by '-', not by a term"},
+      {"1:00 -", 6, "'-' has no term after it on its line"},
+      {"--1:00", 2, "'-' and '-' need a term between them"},
+      {"1:00\xC2\xA0+ 0:30", 5, "(a non-breaking space) is not a blank; write a plain space"},
+      {"Tue \x97 1:00", 5, "the byte 0x97 (an em dash in Windows-1252) is not an operator"},
+      {"Mon\x1B[2J 1:00", 4, "the control character 0x1B cannot stand in a line"},
+      {"99999999999:00", 1, "'99999999999:00' is more than 2147483647 minutes"},
+      {"(0:0,35791394:8)", 6, "is more than 2147483647 minutes"},
+      {"Caf\xC2\x85 x", 1, "the label 'Caf\\xC2\\x85 x' has no term after it"},
+  };
+  for (const auto& c : cases) {
+    SheetLine line;
+    LineFault fault;
+    EXPECT_FALSE(parse_line(c.text, false, line, fault)) << c.text;
+    EXPECT_EQ(fault.column, c.column) << c.text << "\n" << fault.message;
+    EXPECT_NE(fault.message.find(c.message), std::string::npos) << c.text << "\n" << fault.message;
+  }
+}
+
+TEST(LineReader, CountsColumnsInCharacters)
+{
+  const struct {
+    const char* text;
+    std::size_t offset;
+    std::size_t column;
+  } cases[] = {
+      {"abc", 2, 3},
+      {"\xC3\xA9\xE2\x80\x93\xF0\x9F\x98\x80x", 9, 4},  // two, three and four bytes
+      {"\x96\xFF\xE9x", 3, 4},                          // Windows-1252: a byte each
+      {"\xE2\x80x", 2, 3},                              // a character cut short
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(column_at(c.text, c.offset), c.column) << c.text;
+}
+
+}  // namespace
