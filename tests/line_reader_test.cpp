@@ -53,7 +53,7 @@ TEST(LineReader, ReadsKindsLabelsTagsAndTerms)
       // Clocks of 12 hours, durations with units.
       {"8:30am-12:00pm, 1:00 PM-6:00Pm", entry, "", "+210@0 +300@16", ""},
       {"12am-8 am 9pm-11:59pm", entry, "", "+480@0 +179@10", ""},
-      {"Tue 7.5h + 7.1h + 7.25h + 0.75h + 7.50h", entry, "Tue",
+      {"Tue 7.5h + 7,1h + 7.25h + 0.75h + 7.50h", entry, "Tue",
        "+450@4 +426@11 +435@18 +45@26 +450@34", ""},
       {"8h - 30m + 7h30 + 1h30m + 90m", entry, "", "+480@0 -30@5 +450@11 +90@18 +90@26", ""},
       {"Week 50 8h", entry, "Week 50", "+480@8", ""},
@@ -61,7 +61,7 @@ TEST(LineReader, ReadsKindsLabelsTagsAndTerms)
   for (const auto& c : cases) {
     SheetLine line;
     LineFault fault;
-    EXPECT_TRUE(parse_line(c.text, false, line, fault)) << c.text << ": " << fault.message;
+    EXPECT_TRUE(parse_line(c.text, false, line, fault)) << c.text << ": " << describe_fault(fault);
     EXPECT_EQ(line.kind, c.kind) << c.text;
     EXPECT_EQ(line.label, c.label) << c.text;
     EXPECT_EQ(terms_of(line), c.terms) << c.text;
@@ -99,7 +99,7 @@ TEST(LineReader, SaysWhereAndWhyALineDoesNotReadWithEachReading)
       // Intervals that end before or where they start.
       {"22:00 - 06:30", 1, "write 22:00-30:30, or give --overnight"},
       {"Thu 8:30-4:45", 5, "for an end at 4:45 pm, write 8:30-16:45"},
-      {"Sat (19:00,7:30)", 6, "write (19:00,31:30), or give --overnight"},
+      {"Sat (19:00,7:30)", 5, "write (19:00,31:30), or give --overnight"},
       {"8:00 - 0:30", 1, "for 8:00 less a break of 0:30, write 7:30, or - 0:30 on the next line"},
       {"7:00-7:00", 1,
        "ends where it starts: for no time, leave it out; for 24 hours, write 7:00-31:00"},
@@ -110,13 +110,20 @@ TEST(LineReader, SaysWhereAndWhyALineDoesNotReadWithEachReading)
        "overlap: to subtract the second, write 8:00-16:30 - (12:00,12:30)"},
       {"1:30-5pm", 1, "has am or pm at one end only: write '1:30am' or '1:30pm'"},
       {"Fri 4.25", 5, "as decimal hours, write 4.25h; as hours and minutes, write 4:25"},
-      {"Mon 7,5", 5, "write 7.5h; as hours and minutes, write 7:50"},
+      {"Mon 7,5", 5, "write 7.5h; as hours and minutes, write 7:05"},
+      {"4,75", 1, "'4,75' is no time: as decimal hours, write 4.75h; or # before the line"},
       {"Thu 9.30 - 0:30", 5, "'9.30' could be read two ways"},
       {"7:30 45", 6, "after '7:30', '45' has no unit: write 45h for hours, or 45m for minutes"},
-      {"Mon 9-5", 5, "write 9:00-17:00 (5 pm); for 9 hours less 5, write 4h"},
+      {"Mon 9-5", 5, "write 9:00-17:00 (5:00 pm); for 9:00 less 5:00, write 4:00"},
+      {"10am-2", 1,
+       "from 10:00 to 2:00, write 10:00-14:00 (2:00 pm); for 10:00 less 2:00, write 8:00"},
+      {"9:00-17 - 0:30", 1, "from 9:00 to 17:00, write 9:00-17:00"},
+      {"8.30-16.45", 1, "'8.30-16.45' is no interval: write hours:minutes, as 8:30-16:45"},
       {"2200-0630", 1, "write hours:minutes, as 22:00-06:30"},
-      {"22:00 to 06:30", 7, "for the time from '22:00' to '06:30', write 22:00-06:30"},
-      {"22h-6h", 1, "write 22:00-30:00 (the next day); for 22 hours less 6, write 16h"},
+      {"22:00 to 06:30", 7, "for the time from 22:00 to 06:30, write 22:00-06:30"},
+      {"22h-6h30", 1, "write 22:00-30:30 (the next day); for 22:00 less 6:30, write 15:30"},
+      {"Tue 5:30pm", 5, "'5:30pm' is a time of day: for the hours worked, write an interval"},
+      {"11am-12am", 1, "for an end at noon, write 12pm; for an end the next day"},
       {"7.30h", 1, "as decimal hours it is 7:18, and as hours and minutes it is 7:30 (write 7h30)"},
       {"7.33h", 1, "it is not a whole number of minutes"},
       {"13:00pm", 1, "only hours 1 to 12 take"},
@@ -125,16 +132,18 @@ TEST(LineReader, SaysWhereAndWhyALineDoesNotReadWithEachReading)
       {"2026-12-07 09:00-11:30 Acme website redesign", 24,
        "'Acme website redesign' after '09:00-11:30' is no term: put # before a note, as # Acme"},
       {"Mon 8h Pause 45 min", 8, "may hold a time: write it as a term, as - 45m, and put #"},
+      {"Mo 8 Stunden", 1, "'Mo 8 Stunden' may hold a time: write it as a term, as 8h, and"},
+      {"Fr 1:00 halber Tag", 9, "may hold a time: write it as a term, and put #"},
       {"9:00-17:00 (30 min lunch)", 12, "'(30 min lunch)' may hold a time"},
       {"9:00-17:00 halbe Stunde Pause", 12, "as - 30m"},
       // Only intervals stand side by side; an en dash stands only between clocks.
       {"9:00-17:00 8h", 12, "'9:00-17:00' and '8h' need + or - between them"},
-      {"Mon 9:00 (1:00,2:00)", 10, "'9:00' and '(' need + or - between them"},
+      {"Mon 9:00 (1:00,2:00)", 10, "'9:00' and '(1:00,2:00)' need + or - between them"},
       {"1:00 \xE2\x80\x93 1h", 6, "'\xE2\x80\x93' (an en dash) is not an operator; write -"},
       // Intervals in parentheses.
       {"(9:00\t17:00)", 1, "'(9:00\t17:00)' needs a comma between its start and its end"},
       {"(9:00 17:00)", 1, "needs a comma between its start and its end"},
-      {"L28 (9:00-17:00)", 10, "has '-' where its comma should be"},
+      {"L28 (9:00-17:00)", 5, "has '-' where its comma should be"},
       {"(9:00,17:00", 1, "'(9:00,17:00' has no closing parenthesis"},
       {"(9:00,-17:00)", 1, "needs a clock after its comma"},
       // Labels, operators, and characters that look like marks.
@@ -143,7 +152,7 @@ TEST(LineReader, SaysWhereAndWhyALineDoesNotReadWithEachReading)
       {"9: 30", 1, "'9: 30' has a blank inside a clock; write 9:30"},
       {"9 :30", 1, "'9 :30' has a blank inside a clock; write 9:30"},
       {"12 31 (8:00,9:00)", 1, "the label '12 31' is digits alone"},
-      {"Mon", 1, "the label 'Mon' has no term after it"},
+      {"Mon", 1, "the label 'Mon' has no term after it; put # before a heading"},
       {"Mon - 0:30", 5, "the label 'Mon' is followed by '-', not by a term"},
       {"1:00 -", 6, "'-' has no term after it on its line"},
       {"--1:00", 2, "'-' and '-' need a term between them"},
@@ -158,8 +167,9 @@ TEST(LineReader, SaysWhereAndWhyALineDoesNotReadWithEachReading)
     SheetLine line;
     LineFault fault;
     EXPECT_FALSE(parse_line(c.text, false, line, fault)) << c.text;
-    EXPECT_EQ(fault.column, c.column) << c.text << "\n" << fault.message;
-    EXPECT_NE(fault.message.find(c.message), std::string::npos) << c.text << "\n" << fault.message;
+    std::string message = describe_fault(fault);
+    EXPECT_EQ(column_at(c.text, fault.offset), c.column) << c.text << "\n" << message;
+    EXPECT_NE(message.find(c.message), std::string::npos) << c.text << "\n" << message;
   }
 }
 

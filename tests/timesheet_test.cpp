@@ -146,7 +146,7 @@ TEST(Timesheet, ReportsEveryBadLine)
   } cases[] = {
       {{{"m.txt", "Mon 9.30 - 0:30\n8:00\n7:30 45\r\n\n+\n"}},
        "m.txt:1:5: '9.30' could be read two ways: as decimal hours, write 9.30h; as hours and "
-       "minutes, write 9:30\n"
+       "minutes, write 9:30; or # before the line, if it is a heading\n"
        "m.txt:3:6: after '7:30', '45' has no unit: write 45h for hours, or 45m for minutes; and + "
        "or - before it\n"
        "m.txt:5:1: '+' has no term after it on its line\n"},
@@ -168,11 +168,14 @@ TEST(Timesheet, ReportsEveryBadLine)
       // UTF-16 saved without its mark: one fault, and the rest of the file is not read.
       {{{"n", bytes("8:00\n1\0:\0x\0\nbad\n")}, {"o", "bad"}},
        "n:2:2: a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
-       "UTF-8, or as UTF-16 with its mark\no:1:1: the label 'bad' has no term after it\n"},
+       "UTF-8, or as UTF-16 with its mark\no:1:1: the label 'bad' has no term after it; put # "
+       "before a heading or a note\n"},
       // A name that a terminal would act on is written as \xNN.
-      {{{"e\x1B[2J", "bad\n"}}, "e\\x1B[2J:1:1: the label 'bad' has no term after it\n"},
+      {{{"e\x1B[2J", "bad\n"}},
+       "e\\x1B[2J:1:1: the label 'bad' has no term after it; put # before a heading or a note\n"},
       {{{"u", utf16le(bytes("1\0\nx"))}},
-       "u:1:2: a NUL character cannot stand here\nu:2:1: the label 'x' has no term after it\n"},
+       "u:1:2: a NUL character cannot stand here\nu:2:1: the label 'x' has no term after it; put # "
+       "before a heading or a note\n"},
   };
   for (const auto& c : cases) {
     Timesheet sheet;
@@ -191,9 +194,11 @@ TEST(Timesheet, ShowsTheFirstFiftyFaultsAndCountsTheRest)
   std::string errors = read_files({{"a", "1:00\n" + bad}, {"b", bad + "1:00\n"}}, sheet, faults);
   std::string shown;
   for (int line = 2; line <= 31; ++line)
-    shown += "a:" + std::to_string(line) + ":1: the label 'x' has no term after it\n";
+    shown += "a:" + std::to_string(line) +
+             ":1: the label 'x' has no term after it; put # before a heading or a note\n";
   for (int line = 1; line <= 20; ++line)
-    shown += "b:" + std::to_string(line) + ":1: the label 'x' has no term after it\n";
+    shown += "b:" + std::to_string(line) +
+             ":1: the label 'x' has no term after it; put # before a heading or a note\n";
   EXPECT_EQ(errors, shown);
   EXPECT_EQ(faults.in_lines, 60U);
   EXPECT_EQ(each_lines(sheet), "");

@@ -1,25 +1,21 @@
 #include "shiftsheet/line_reader.h"
 
 #include <array>
-#include <cstdint>
 #include <cstdio>
-#include <utility>
 
-#include "core/term_reader.h"
 #include "shiftsheet/utf8.h"
 
-// A line is cut into tokens once, each character looked at once, and read by a parser that
-// holds the token at hand and the two after it. Each fault is decided where the parser stops,
-// with the words that say it.
+// A line is cut into tokens, each character looked at once, and read by a parser that holds
+// the token at hand and the two after it. A fault is decided where the parser stops, and
+// recorded as what it found there; describe_fault puts it into words when it is shown.
 
 namespace {
 
-constexpr std::int64_t kMinutesPerHour = 60;
-constexpr std::int64_t kNoon = 12 * kMinutesPerHour;
-constexpr std::int64_t kDay = 24 * kMinutesPerHour;
-// The longest break that "8:00 - 0:30" at an entry's start is taken to subtract.
-constexpr std::int64_t kLongestBreak = 2 * kMinutesPerHour;
-constexpr std::size_t kLongestField = 10;  // digits; more leave 32 bits in any case
+constexpr std::int64_t kHour = 60;
+constexpr std::int64_t kNoon = 12 * kHour;
+constexpr std::int64_t kDay = 24 * kHour;
+constexpr std::int64_t kLongestBreak = 2 * kHour;  // what "8:00 - 0:30" may take off
+constexpr std::size_t kLongestField = 10;          // digits; more leave 32 bits in any case
 
 enum class Kind {
   kEnd,
@@ -33,20 +29,21 @@ enum class Kind {
   kOpen,
   kClose,
   kComma,
-  kForeign,  // a look-alike of a mark, or a control character
-  kBad,      // a clock or a duration that cannot be read, with why in message
+  kBad,  // what no term may be, with its fault
 };
 
+// A token as lex cuts it, every field set there.
 struct Token {
-  Kind kind = Kind::kEnd;
-  std::size_t begin = 0;
-  std::size_t end = 0;
-  bool blank_before = true;
-  std::int64_t minutes = 0;  // a clock's time of day, or a duration's length
-  std::int64_t hour = 0;     // a clock's hour as written
-  bool meridiem = false;     // a clock written with am or pm
-  bool whole_hours = false;  // a duration of hours alone, as 22h
-  std::string message;
+  Kind kind;
+  Fault bad;
+  std::size_t begin;
+  std::size_t end;
+  std::size_t next;  // where the next token is looked for: its end, or past blanks after it
+  bool blank_before;
+  bool meridiem;         // a clock with am or pm
+  bool hour_form;        // a duration written as a clock's hours may be, as 22h or 6h30
+  std::int64_t hour;     // a clock's hour as written
+  std::int64_t minutes;  // a clock's time of day, or a duration's length
 };
 
 // A character that looks like one that terms are written with.
@@ -58,7 +55,6 @@ struct LookAlike {
 };
 
 constexpr const char* kOperator = "an operator";
-
 constexpr std::array<LookAlike, 18> kLookAlikes = {{
     {"\xE2\x80\x93", "an en dash", kOperator, "-"},
     {"\xE2\x80\x94", "an em dash", kOperator, "-"},
@@ -80,13 +76,13 @@ constexpr std::array<LookAlike, 18> kLookAlikes = {{
     {"\xA0", "a non-breaking space in Windows-1252", "a blank", "a plain space"},
     {"\xAD", "a soft hyphen in Windows-1252", kOperator, "-"},
 }};
-constexpr std::size_t kEnDash = 0;
 
-// Words after a term that say what time it is, or hold one.
-constexpr std::array<std::string_view, 4> kRangeWords = {"to", "bis", "until", "till"};
+constexpr std::array<std::string_view, 5> kRangeWords = {"to", "bis", "until", "till", "thru"};
+// Words that say a time is meant, at the start of a word: "45 min", "Pause", "halbe Stunde".
 constexpr std::array<std::string_view, 13> kTimeWords = {
     "min",   "hour",   "hr",   "std",  "stunde",  "pause",  "break",
     "lunch", "mittag", "halb", "half", "quarter", "viertel"};
+constexpr std::array<std::string_view, 4> kBreakWords = {"pause", "break", "lunch", "mittag"};
 
 bool is_blank(char c)
 {
@@ -109,7 +105,7 @@ bool is_control(char c)
   return (byte < ' ' && c != '\t') || byte == 0x7F;
 }
 
-// The look-alike at the front of text, or null. One of the first two bytes is never ASCII.
+// The look-alike at the front of text, which is not empty, or null.
 const LookAlike* look_alike_at(std::string_view text)
 {
   if (static_cast<unsigned char>(text[0]) < 0x80)
@@ -123,15 +119,34 @@ const LookAlike* look_alike_at(std::string_view text)
   return nullptr;
 }
 
+// The kind of a mark that is a token of its own, or kWord for any other character.
+Kind mark_kind(char c)
+{
+  switch (c) {
+    case '+':
+      return Kind::kPlus;
+    case '-':
+      return Kind::kDash;
+    case '(':
+      return Kind::kOpen;
+    case ')':
+      return Kind::kClose;
+    case ',':
+      return Kind::kComma;
+    default:
+      return Kind::kWord;
+  }
+}
+
 // Whether a token ends before text[at]: at a blank, a mark, or the end.
 bool ends_token(std::string_view text, std::size_t at)
 {
   if (at >= text.size())
     return true;
   char c = text[at];
-  if (is_blank(c) || c == '+' || c == '-' || c == '(' || c == ')' || c == ',' || is_control(c))
-    return true;
-  return look_alike_at(text.substr(at)) != nullptr;
+  if (static_cast<unsigned char>(c) >= 0x80)
+    return look_alike_at(text.substr(at)) != nullptr;
+  return is_blank(c) || mark_kind(c) != Kind::kWord || is_control(c);
 }
 
 std::size_t skip_digits(std::string_view text, std::size_t at)
@@ -148,7 +163,7 @@ std::size_t skip_blanks(std::string_view text, std::size_t at)
   return at;
 }
 
-// The value of a field of at most kLongestField digits, the empty field being 0.
+// The value of at most kLongestField digits, no digit being 0.
 std::int64_t field_value(std::string_view digits)
 {
   std::int64_t value = 0;
@@ -157,752 +172,6 @@ std::int64_t field_value(std::string_view digits)
   return value;
 }
 
-std::string quote_at(std::string_view text, std::size_t begin, std::size_t end)
-{
-  return quote(text.substr(begin, end - begin));
-}
-
-// "H:MM", as a message suggests a clock or a time.
-std::string clock_text(std::int64_t minutes)
-{
-  std::array<char, sizeof "-9223372036854775807:00"> text{};
-  std::snprintf(text.data(), text.size(), "%lld:%02lld",
-                static_cast<long long>(minutes / kMinutesPerHour),
-                static_cast<long long>(minutes % kMinutesPerHour));
-  return text.data();
-}
-
-// Where "am" or "pm" ends that follows text[at], blanks between or none; 0 where none does.
-std::size_t meridiem_end(std::string_view text, std::size_t at, bool& pm)
-{
-  std::size_t from = skip_blanks(text, at);
-  if (from + 2 > text.size() || lower(text[from + 1]) != 'm' || !ends_token(text, from + 2))
-    return 0;
-  char c = lower(text[from]);
-  if (c != 'a' && c != 'p')
-    return 0;
-  pm = c == 'p';
-  return from + 2;
-}
-
-void bad(Token& token, std::string_view text, std::string why)
-{
-  token.kind = Kind::kBad;
-  token.message = quote_at(text, token.begin, token.end) + why;
-}
-
-// A clock, hours:minutes or hours alone, with am or pm where meridiem_at is not 0.
-void lex_clock(std::string_view text, std::size_t colon, std::size_t end, Token& token)
-{
-  token.kind = Kind::kClock;
-  ClockTime clock;
-  std::string_view digits = text.substr(token.begin, end - token.begin);
-  if (colon == std::string_view::npos) {
-    clock.hours = static_cast<std::int32_t>(field_value(digits));
-  } else if (!parse_clock(digits, clock)) {
-    return bad(token, text, " is more than 2147483647 minutes");
-  }
-  token.hour = clock.hours;
-  token.minutes = to_minutes(clock);
-  if (!token.meridiem)
-    return;
-  if (clock.hours < 1 || clock.hours > 12 || clock.minutes >= kMinutesPerHour)
-    return bad(token, text, " has am or pm, which only hours 1 to 12 take");
-  bool pm = lower(text[skip_blanks(text, end)]) == 'p';
-  token.minutes = (clock.hours % 12 + (pm ? 12 : 0)) * kMinutesPerHour + clock.minutes;
-}
-
-// Decimal hours, "7.5h" or "7.25h": tenths, or quarters as two places; else why not.
-void lex_decimal_hours(std::string_view text, std::size_t mark, std::size_t end, Token& token)
-{
-  token.kind = Kind::kDuration;
-  std::string_view fraction = text.substr(mark + 1, end - 1 - (mark + 1));
-  std::int64_t hours = field_value(text.substr(token.begin, mark - token.begin));
-  std::int64_t part = field_value(fraction);
-  token.minutes = hours * kMinutesPerHour;
-  if (fraction.size() == 1) {
-    token.minutes += part * 6;
-    return;
-  }
-  if (fraction.size() == 2 && part % 25 == 0) {
-    token.minutes += part * kMinutesPerHour / 100;
-    return;
-  }
-  std::string reading = "is not a whole number of minutes";
-  if (fraction.size() == 2 && part * kMinutesPerHour % 100 == 0)
-    reading = "is " + clock_text(token.minutes + part * kMinutesPerHour / 100);
-  std::string as_written =
-      std::string(text.substr(token.begin, mark - token.begin)) + "h" + std::string(fraction);
-  bad(token, text,
-      " could be read two ways: as decimal hours it " + reading + ", and as hours and minutes " +
-          (fraction.size() == 2 && part < kMinutesPerHour
-               ? "it is " + clock_text(hours * kMinutesPerHour + part) + " (write " + as_written +
-                     ")"
-               : "it is no time") +
-          "; decimal hours take a tenth or a quarter, as 7.5h or 7.25h");
-}
-
-// A duration with units: 8h, 7h30, 7h30m, 45m.
-void lex_duration(std::string_view text, std::size_t unit, Token& token)
-{
-  token.kind = Kind::kDuration;
-  std::int64_t first = field_value(text.substr(token.begin, unit - token.begin));
-  if (lower(text[unit]) == 'm') {
-    token.minutes = first;
-    return;
-  }
-  std::size_t digits_end = skip_digits(text, unit + 1);
-  std::int64_t minutes = field_value(text.substr(unit + 1, digits_end - (unit + 1)));
-  token.whole_hours = digits_end == unit + 1;
-  token.minutes = first * kMinutesPerHour + minutes;
-  if (minutes >= kMinutesPerHour)
-    bad(token, text, " has more than 59 minutes after its hours");
-}
-
-// A token that begins with a digit or a colon.
-void lex_number(std::string_view text, Token& token)
-{
-  std::size_t at = skip_digits(text, token.begin);
-  std::size_t end = at;
-  std::size_t colon = std::string_view::npos;
-  token.kind = Kind::kNumber;
-  if (at < text.size() && text[at] == ':') {
-    colon = at;
-    end = skip_digits(text, at + 1);
-    token.kind = Kind::kClock;
-  } else if (at + 1 < text.size() && (text[at] == '.' || text[at] == ',') &&
-             is_digit(text[at + 1])) {
-    end = skip_digits(text, at + 1);
-    if (end < text.size() && lower(text[end]) == 'h' && text[at] == '.' &&
-        ends_token(text, end + 1)) {
-      token.end = end + 1;
-      if (end - at > kLongestField || at - token.begin > kLongestField)
-        return bad(token, text, " is more than 2147483647 minutes");
-      return lex_decimal_hours(text, at, end + 1, token);
-    }
-  } else if (at < text.size() && at > token.begin &&
-             (lower(text[at]) == 'h' || lower(text[at]) == 'm')) {
-    std::size_t stop = at + 1;
-    if (lower(text[at]) == 'h') {
-      stop = skip_digits(text, stop);
-      if (stop > at + 1 && stop < text.size() && lower(text[stop]) == 'm')
-        ++stop;
-    }
-    if (ends_token(text, stop)) {
-      token.end = stop;
-      if (stop - token.begin > 2 * kLongestField || at - token.begin > kLongestField)
-        return bad(token, text, " is more than 2147483647 minutes");
-      lex_duration(text, at, token);
-      if (token.kind == Kind::kDuration && !fits_32_bits(token.minutes))
-        bad(token, text, " is more than 2147483647 minutes");
-      return;
-    }
-  }
-  bool pm = false;
-  std::size_t meridiem = token.kind == Kind::kNumber && end == at ? meridiem_end(text, end, pm)
-                         : token.kind == Kind::kClock             ? meridiem_end(text, end, pm)
-                                                                  : 0;
-  token.end = meridiem != 0 ? meridiem : end;
-  if (!ends_token(text, token.end)) {
-    token.kind = Kind::kWord;
-    while (!ends_token(text, token.end))
-      ++token.end;
-    return;
-  }
-  if (meridiem == 0 && token.kind == Kind::kNumber)
-    return;
-  token.meridiem = meridiem != 0;
-  if (colon == std::string_view::npos && at - token.begin > kLongestField)
-    return bad(token, text, " is more than 2147483647 minutes");
-  lex_clock(text, colon, end, token);
-}
-
-// The token that begins at or after text[at], past blanks.
-Token lex(std::string_view text, std::size_t at)
-{
-  Token token;
-  std::size_t from = skip_blanks(text, at);
-  token.blank_before = from > at || at == 0;
-  token.begin = from;
-  token.end = from + 1;
-  if (from == text.size()) {
-    token.end = from;
-    return token;
-  }
-  switch (text[from]) {
-    case '+':
-      token.kind = Kind::kPlus;
-      return token;
-    case '-':
-      token.kind = Kind::kDash;
-      return token;
-    case '(':
-      token.kind = Kind::kOpen;
-      return token;
-    case ')':
-      token.kind = Kind::kClose;
-      return token;
-    case ',':
-      token.kind = Kind::kComma;
-      return token;
-    default:
-      break;
-  }
-  if (is_digit(text[from]) || text[from] == ':') {
-    lex_number(text, token);
-    return token;
-  }
-  const LookAlike* look_alike = look_alike_at(text.substr(from));
-  if (look_alike != nullptr || is_control(text[from])) {
-    token.kind = look_alike == &kLookAlikes[kEnDash] ? Kind::kEnDash : Kind::kForeign;
-    token.end = from + (look_alike != nullptr ? look_alike->bytes.size() : 1);
-    return token;
-  }
-  token.kind = Kind::kWord;
-  while (!ends_token(text, token.end))
-    ++token.end;
-  return token;
-}
-
-// Why the look-alike or the control character at the front of text cannot stand there.
-std::string describe_foreign(std::string_view text)
-{
-  const LookAlike* look_alike = look_alike_at(text);
-  std::array<char, sizeof "the control character 0xFF"> name{};
-  if (look_alike == nullptr || look_alike->bytes.size() == 1) {
-    std::snprintf(name.data(), name.size(), "%s 0x%02X",
-                  look_alike == nullptr ? "the control character" : "the byte",
-                  static_cast<unsigned char>(text[0]));
-  }
-  if (look_alike == nullptr)
-    return std::string(name.data()) + " cannot stand in a line; delete it";
-  std::string shown = look_alike->bytes.size() == 1 ? name.data() : quote(look_alike->bytes);
-  return shown + " (" + look_alike->name + ") is not " + look_alike->taken_for + "; write " +
-         look_alike->meant;
-}
-
-// Where a term is expected: what the one before it says of how a dash after a clock reads.
-enum class Place {
-  kFirst,   // an entry's first term: "9:00-17:00" and "9:00 - 17:00" are intervals
-  kBeside,  // beside an interval, with blanks or a comma between: only an interval may stand
-  kPlus,    // after +: "9:00-12:00" is an interval, "9:00 - 12:00" could be either
-  kMinus,   // after -: a clock is subtracted, and a dash after it is a minus
-};
-
-struct Reader {
-  std::string_view text;  // the line without its comment
-  bool overnight = false;
-  std::array<Token, 3> tokens;  // the token at hand, then the two after it
-  SheetLine* line = nullptr;
-  LineFault* fault = nullptr;
-  std::int64_t from = 0;  // the last interval read, in minutes from the start of its day
-  std::int64_t to = 0;
-};
-
-const Token& at_hand(const Reader& reader)
-{
-  return reader.tokens[0];
-}
-
-void advance(Reader& reader)
-{
-  reader.tokens[0] = std::move(reader.tokens[1]);
-  reader.tokens[1] = std::move(reader.tokens[2]);
-  reader.tokens[2] = lex(reader.text, reader.tokens[1].end);
-}
-
-bool fail(Reader& reader, std::size_t offset, std::string message)
-{
-  reader.fault->column = column_at(reader.text, offset);
-  reader.fault->message = std::move(message);
-  return false;
-}
-
-std::string quote_token(const Reader& reader, const Token& token)
-{
-  return quote_at(reader.text, token.begin, token.end);
-}
-
-// The rest of the line from offset, without the blanks at its end.
-std::string_view rest_of_line(const Reader& reader, std::size_t offset)
-{
-  std::string_view rest = reader.text.substr(offset);
-  while (!rest.empty() && is_blank(rest.back()))
-    rest.remove_suffix(1);
-  return rest;
-}
-
-bool begins_with_word(std::string_view text, std::size_t at, std::string_view word)
-{
-  if (text.size() - at < word.size())
-    return false;
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    if (lower(text[at + i]) != word[i])
-      return false;
-  }
-  return true;
-}
-
-// What words that may hold a time could be as a term, where the message can tell: "45 min"
-// is 45m, "halbe Stunde" 30m; a break is subtracted.
-std::string term_in_words(std::string_view words)
-{
-  std::string sign = "+ ";
-  std::string amount;
-  for (std::size_t at = 0; at < words.size(); ++at) {
-    if (at > 0 && !is_blank(words[at - 1]) && words[at - 1] != '(')
-      continue;
-    for (std::string_view word : {"pause", "break", "lunch", "mittag"}) {
-      if (begins_with_word(words, at, word))
-        sign = "- ";
-    }
-    if (begins_with_word(words, at, "halb") || begins_with_word(words, at, "half"))
-      amount = "30m";
-    if (begins_with_word(words, at, "quarter") || begins_with_word(words, at, "viertel"))
-      amount = "15m";
-    std::size_t digits = skip_digits(words, at);
-    if (digits == at || digits - at > kLongestField)
-      continue;
-    std::size_t unit = skip_blanks(words, digits);
-    bool hours = begins_with_word(words, unit, "h") || begins_with_word(words, unit, "std") ||
-                 begins_with_word(words, unit, "stunde");
-    bool minutes = begins_with_word(words, unit, "m");
-    if (hours || minutes)
-      amount = std::string(words.substr(at, digits - at)) + (hours ? "h" : "m");
-  }
-  if (amount.empty())
-    return "a term";
-  return "a term, as " + sign + amount;
-}
-
-// Whether a word of text begins with a word of time, as "Pause" or "min".
-bool has_time_word(std::string_view words)
-{
-  for (std::size_t at = 0; at < words.size(); ++at) {
-    if (at > 0 && !is_blank(words[at - 1]) && words[at - 1] != '(')
-      continue;
-    for (std::string_view word : kTimeWords) {
-      if (begins_with_word(words, at, word))
-        return true;
-    }
-  }
-  return false;
-}
-
-bool may_hold_time(std::string_view words)
-{
-  for (char c : words) {
-    if (is_digit(c))
-      return true;
-  }
-  return has_time_word(words);
-}
-
-// The fault of words where a term or an operator should be: a note without its #, or a time
-// in words.
-bool fail_words(Reader& reader, std::size_t offset, std::string_view after)
-{
-  std::string_view words = rest_of_line(reader, offset);
-  std::string where = after.empty() ? "" : " after " + quote(after);
-  if (may_hold_time(words)) {
-    return fail(reader, offset,
-                quote(words) + where + " may hold a time: write it as " + term_in_words(words) +
-                    ", and put # before it only if it is a note");
-  }
-  return fail(
-      reader, offset,
-      quote(words) + where + " is no term: put # before a note, as # " + std::string(words));
-}
-
-// Readings of an interval whose end, written as end_written, is not after its start.
-bool fail_interval(Reader& reader, const Token& start, const Token& dash, const Token& end,
-                   std::string_view written, bool paren)
-{
-  std::int64_t from = start.minutes;
-  std::int64_t to = end.minutes;
-  auto interval = [&](std::int64_t until) {
-    return paren ? "(" + clock_text(from) + "," + clock_text(until) + ")"
-                 : clock_text(from) + "-" + clock_text(until);
-  };
-  if (to == from) {
-    return fail(reader, start.begin,
-                quote(written) + " ends where it starts: for no time, leave it out; for 24 " +
-                    "hours, write " + interval(to + kDay));
-  }
-  std::string readings;
-  if (!paren && dash.blank_before && end.blank_before && to <= kLongestBreak) {
-    readings += "for " + clock_text(from) + " less a break of " + clock_text(to) + ", write " +
-                clock_text(from - to) + ", or - " + clock_text(to) + " on the next line; ";
-  }
-  if (!end.meridiem && end.hour >= 1 && end.hour < 12 && to + kNoon > from) {
-    readings += "for an end at " + clock_text(to) + " pm, write " + interval(to + kNoon) + "; ";
-  }
-  readings += "for an end the next day, write " + interval(to + kDay);
-  if (from >= kNoon && to < kNoon)
-    readings += ", or give --overnight";
-  return fail(reader, start.begin, quote(written) + " ends before it starts: " + readings);
-}
-
-// Reads the interval from start to end, written from text[begin] to text[stop], into term.
-bool take_interval(Reader& reader, const Token& start, const Token& dash, const Token& end,
-                   std::size_t stop, bool paren, SheetTerm& term)
-{
-  std::string_view written = reader.text.substr(start.begin, stop - start.begin);
-  if (paren)
-    written = reader.text.substr(start.begin - 1, stop + 1 - (start.begin - 1));
-  if (start.meridiem != end.meridiem) {
-    const Token& plain = start.meridiem ? end : start;
-    if (plain.hour >= 1 && plain.hour <= 12) {
-      std::string clock(reader.text.substr(plain.begin, plain.end - plain.begin));
-      return fail(reader, start.begin,
-                  quote(written) + " has am or pm at one end only: write " + quote(clock + "am") +
-                      " or " + quote(clock + "pm") + " for " + quote(clock));
-    }
-  }
-  std::int64_t to = end.minutes;
-  if (reader.overnight && start.minutes >= kNoon && to < kNoon)
-    to += kDay;
-  if (to <= start.minutes) {
-    Token moved = end;
-    moved.minutes = to;
-    return fail_interval(reader, start, dash, moved, written, paren);
-  }
-  if (!fits_32_bits(to - start.minutes))
-    return fail(reader, start.begin, quote(written) + " is more than 2147483647 minutes");
-  term.value = from_minutes(static_cast<std::int32_t>(to - start.minutes));
-  reader.from = start.minutes;
-  reader.to = to;
-  return true;
-}
-
-// An interval in parentheses as written, from its "(" to its ")" or the end of the line.
-std::string quote_paren(const Reader& reader, std::size_t open)
-{
-  std::size_t close = reader.text.find(')', open);
-  if (close == std::string_view::npos)
-    return quote(rest_of_line(reader, open));
-  return quote_at(reader.text, open, close + 1);
-}
-
-// Reads "(start,end)", the token at hand being its "(".
-bool read_paren_interval(Reader& reader, SheetTerm& term)
-{
-  const std::size_t open = at_hand(reader).begin;
-  advance(reader);
-  const Token start = at_hand(reader);
-  if (start.kind == Kind::kBad)
-    return fail(reader, start.begin, start.message);
-  if (start.kind == Kind::kWord || start.kind == Kind::kNumber)
-    return fail_words(reader, open, {});
-  if (start.kind != Kind::kClock)
-    return fail(reader, open,
-                quote_paren(reader, open) + " needs a start and an end, as (9:00,17:00)");
-  advance(reader);
-  const Token comma = at_hand(reader);
-  if (comma.kind == Kind::kDash || comma.kind == Kind::kEnDash) {
-    return fail(reader, comma.begin,
-                quote_paren(reader, open) + " has " + quote_token(reader, comma) +
-                    " where its comma should be; write (start,end), or the interval without "
-                    "parentheses, as 9:00-17:00");
-  }
-  if (comma.kind != Kind::kComma) {
-    return fail(reader, open,
-                quote_paren(reader, open) + " needs a comma between its start and its end");
-  }
-  advance(reader);
-  const Token end = at_hand(reader);
-  if (end.kind == Kind::kBad)
-    return fail(reader, end.begin, end.message);
-  if (end.kind != Kind::kClock)
-    return fail(reader, open, quote_paren(reader, open) + " needs a clock after its comma");
-  advance(reader);
-  if (at_hand(reader).kind != Kind::kClose)
-    return fail(reader, open, quote_paren(reader, open) + " has no closing parenthesis");
-  advance(reader);
-  return take_interval(reader, start, comma, end, end.end, true, term);
-}
-
-// How to write the time from one hour to another, as a writer of "9-5" or "22h-6h" means.
-std::string hour_range(std::int64_t from, std::int64_t to)
-{
-  std::string start = clock_text(from * kMinutesPerHour);
-  if (to > from)
-    return start + "-" + clock_text(to * kMinutesPerHour);
-  if (to >= 1 && to < 12 && to + 12 > from)
-    return start + "-" + clock_text((to + 12) * kMinutesPerHour) + " (" + std::to_string(to) +
-           " pm)";
-  return start + "-" + clock_text((to + 24) * kMinutesPerHour) + " (the next day)";
-}
-
-// The fault of two durations in whole hours with a dash between, as 9h-17h.
-bool fail_hour_range(Reader& reader, const Token& first, const Token& second)
-{
-  std::int64_t from = first.minutes / kMinutesPerHour;
-  std::int64_t to = second.minutes / kMinutesPerHour;
-  std::string readings = "for the time from " + std::to_string(from) + " to " + std::to_string(to) +
-                         " o'clock, write " + hour_range(from, to);
-  if (from > to) {
-    readings += "; for " + std::to_string(from) + " hours less " + std::to_string(to) + ", write " +
-                std::to_string(from - to) + "h";
-  }
-  return fail(
-      reader, first.begin,
-      quote_at(reader.text, first.begin, second.end) + " could be read two ways: " + readings);
-}
-
-// Readings of a number with no colon and no unit, as 45, 930 or 4.25.
-std::string number_readings(std::string_view number)
-{
-  std::size_t mark = number.find_first_of(".,");
-  std::string whole(number.substr(0, mark));
-  if (mark == std::string_view::npos) {
-    if (number.size() == 3 || number.size() == 4) {
-      return quote(number) + " is no clock: write hours:minutes, as " +
-             whole.insert(number.size() - 2, ":");
-    }
-    return quote(number) + " has no unit: write " + whole + "h for hours, or " + whole +
-           "m for minutes";
-  }
-  std::string fraction(number.substr(mark + 1));
-  std::string minutes = fraction.size() == 1 ? fraction + "0" : fraction;
-  return quote(number) + " could be read two ways: as decimal hours, write " + whole + "." +
-         fraction + "h; as hours and minutes, write " + whole + ":" + minutes;
-}
-
-// The fault of a term, or what follows one, that stands beside the term before it with no
-// operator between; before_begin .. before_end is that term.
-bool fail_beside(Reader& reader, std::size_t before_begin, std::size_t before_end)
-{
-  const Token& next = at_hand(reader);
-  std::string before = quote_at(reader.text, before_begin, before_end);
-  std::string_view prior = reader.text.substr(before_begin, before_end - before_begin);
-  bool open_clock = prior.back() == ':' && prior.find(':') == prior.size() - 1;
-  // "Week 50: 9:00": the colon is a label's; "9: 30": a blank inside a clock.
-  if (open_clock && reader.line->terms.size() == 1 && !reader.line->label.empty() &&
-      next.kind != Kind::kNumber) {
-    auto from = static_cast<std::size_t>(reader.line->label.data() - reader.text.data());
-    std::string label(reader.text.substr(from, before_end - 1 - from));
-    return fail(reader, from,
-                quote_at(reader.text, from, before_end) + " is no clock, and a label " +
-                    "cannot hold ':'; write " + quote(label));
-  }
-  if (open_clock && next.kind == Kind::kNumber && next.end - next.begin <= 2) {
-    return fail(reader, before_begin,
-                quote_at(reader.text, before_begin, next.end) +
-                    " has a blank inside a clock; write " + std::string(prior) +
-                    std::string(reader.text.substr(next.begin, next.end - next.begin)));
-  }
-  if (next.kind == Kind::kNumber) {
-    return fail(reader, next.begin,
-                "after " + before + ", " +
-                    number_readings(reader.text.substr(next.begin, next.end - next.begin)) +
-                    "; and + or - before it");
-  }
-  return fail(reader, next.begin,
-              before + " and " + quote_token(reader, next) +
-                  " need + or - between them: only intervals stand side by side");
-}
-
-// Whether the tokens at hand are a clock, a dash and a clock: an interval, where the place
-// lets them be one.
-bool is_dash_interval(const Reader& reader)
-{
-  const auto& t = reader.tokens;
-  return t[0].kind == Kind::kClock && (t[1].kind == Kind::kDash || t[1].kind == Kind::kEnDash) &&
-         t[2].kind == Kind::kClock;
-}
-
-// Whether the tokens at hand begin an interval, of either form.
-bool begins_interval(const Reader& reader)
-{
-  return at_hand(reader).kind == Kind::kOpen || is_dash_interval(reader);
-}
-
-// Reads the term at hand, in place, into term; interval says whether it was one.
-bool read_term(Reader& reader, Place place, SheetTerm& term, bool& interval)
-{
-  const Token& token = at_hand(reader);
-  term.offset = token.begin;
-  interval = false;
-  switch (token.kind) {
-    case Kind::kOpen:
-      interval = true;
-      return read_paren_interval(reader, term);
-    case Kind::kBad:
-      return fail(reader, token.begin, token.message);
-    case Kind::kNumber:
-      return fail(reader, token.begin,
-                  number_readings(reader.text.substr(token.begin, token.end - token.begin)));
-    case Kind::kWord:
-      return fail_words(reader, token.begin, {});
-    case Kind::kForeign:
-    case Kind::kEnDash:
-      return fail(reader, token.begin, describe_foreign(reader.text.substr(token.begin)));
-    case Kind::kClock:
-    case Kind::kDuration:
-      break;
-    default:
-      return fail(reader, token.begin, quote_token(reader, token) + " stands where a term should");
-  }
-  const Token& dash = reader.tokens[1];
-  const Token& next = reader.tokens[2];
-  if (token.kind == Kind::kDuration && dash.kind == Kind::kDash && next.kind == Kind::kDuration &&
-      token.whole_hours && next.whole_hours)
-    return fail_hour_range(reader, token, next);
-  if (is_dash_interval(reader)) {
-    bool blanks = dash.blank_before || next.blank_before;
-    if (place == Place::kPlus && blanks && dash.kind == Kind::kDash) {
-      std::string first(reader.text.substr(token.begin, token.end - token.begin));
-      std::string second(reader.text.substr(next.begin, next.end - next.begin));
-      return fail(reader, token.begin,
-                  quote_at(reader.text, token.begin, next.end) +
-                      " could be read two ways: " + "for the time from " + first + " to " + second +
-                      ", write " + first + "-" + second + "; to subtract " + second + ", put - " +
-                      second + " on a line of its own");
-    }
-    if (place != Place::kMinus || dash.kind == Kind::kEnDash) {
-      interval = true;
-      const Token start = token;
-      const Token dash_token = dash;
-      const Token end = next;
-      advance(reader);
-      advance(reader);
-      advance(reader);
-      return take_interval(reader, start, dash_token, end, end.end, false, term);
-    }
-  }
-  if (place == Place::kBeside)
-    return fail_beside(reader, term.offset, term.offset);
-  term.value = from_minutes(static_cast<std::int32_t>(token.minutes));
-  advance(reader);
-  return true;
-}
-
-// An interval of a line: its time of day, and where it is written.
-struct Span {
-  std::int64_t from = 0;
-  std::int64_t to = 0;
-  std::size_t begin = 0;
-  std::size_t end = 0;
-};
-
-// The fault of the last interval of run, where it overlaps one beside it.
-bool fail_overlap(Reader& reader, const std::vector<Span>& run)
-{
-  const Span& last = run.back();
-  for (std::size_t i = 0; i + 1 < run.size(); ++i) {
-    if (last.from >= run[i].to || run[i].from >= last.to)
-      continue;
-    std::string_view first = reader.text.substr(run[i].begin, run[i].end - run[i].begin);
-    std::string second = "(" + clock_text(last.from) + "," + clock_text(last.to) + ")";
-    return fail(reader, last.begin,
-                quote(first) + " and " + quote_at(reader.text, last.begin, last.end) +
-                    " overlap: to subtract the second, write " + std::string(first) + " - " +
-                    second + "; to add both, write " + std::string(first) + " + " + second);
-  }
-  return true;
-}
-
-// Reads the terms of a line from the token at hand, the first in place, with op before it.
-bool read_terms(Reader& reader, Place place, char op)
-{
-  std::vector<Span> run;  // the intervals side by side so far, past the first
-  Span first;
-  for (;;) {
-    SheetTerm term;
-    term.op = op;
-    bool interval = false;
-    if (!read_term(reader, place, term, interval))
-      return false;
-    std::size_t stop = reader.tokens[0].begin;
-    while (stop > term.offset && is_blank(reader.text[stop - 1]))
-      --stop;
-    reader.line->terms.push_back(term);
-    Span span{reader.from, reader.to, term.offset, stop};
-    if (place != Place::kBeside) {
-      run.clear();
-      first = span;
-    } else {
-      if (run.empty())
-        run.push_back(first);
-      run.push_back(span);
-      if (!fail_overlap(reader, run))
-        return false;
-    }
-    const Token& next = at_hand(reader);
-    switch (next.kind) {
-      case Kind::kEnd:
-        return true;
-      case Kind::kPlus:
-      case Kind::kDash: {
-        op = next.kind == Kind::kPlus ? '+' : '-';
-        const Token sign = next;
-        advance(reader);
-        const Token& after = at_hand(reader);
-        if (after.kind == Kind::kEnd)
-          return fail(reader, sign.begin,
-                      quote_token(reader, sign) + " has no term after it on its line");
-        if (after.kind == Kind::kPlus || after.kind == Kind::kDash) {
-          return fail(reader, after.begin,
-                      quote_token(reader, sign) + " and " + quote_token(reader, after) +
-                          " need a term between them");
-        }
-        place = op == '+' ? Place::kPlus : Place::kMinus;
-        continue;
-      }
-      case Kind::kComma:
-        if (interval) {
-          advance(reader);
-          if (begins_interval(reader)) {
-            place = Place::kBeside;
-            op = '+';
-            continue;
-          }
-          return fail(reader, next.begin,
-                      "',' after " + quote_at(reader.text, term.offset, stop) +
-                          " parts intervals, and no interval follows it");
-        }
-        return fail(reader, next.begin,
-                    "',' after " + quote_at(reader.text, term.offset, stop) +
-                        " is no operator: write + or -, or a note after #");
-      case Kind::kOpen:
-      case Kind::kClock:
-        if (interval && begins_interval(reader)) {
-          place = Place::kBeside;
-          op = '+';
-          continue;
-        }
-        break;
-      case Kind::kWord:
-        for (std::string_view word : kRangeWords) {
-          if (next.end - next.begin == word.size() &&
-              begins_with_word(reader.text, next.begin, word) && !interval &&
-              reader.tokens[1].kind == Kind::kClock) {
-            const Token& end = reader.tokens[1];
-            return fail(reader, next.begin,
-                        quote_token(reader, next) + " is no operator: for the time from " +
-                            quote_at(reader.text, term.offset, stop) + " to " +
-                            quote_token(reader, end) + ", write " +
-                            std::string(reader.text.substr(term.offset, stop - term.offset)) + "-" +
-                            std::string(reader.text.substr(end.begin, end.end - end.begin)));
-          }
-        }
-        return fail_words(reader, next.begin, reader.text.substr(term.offset, stop - term.offset));
-      case Kind::kForeign:
-      case Kind::kEnDash:
-        return fail(reader, next.begin, describe_foreign(reader.text.substr(next.begin)));
-      case Kind::kClose:
-        return fail(
-            reader, next.begin,
-            "')' after " + quote_at(reader.text, term.offset, stop) + " has no '(' before it");
-      default:
-        break;
-    }
-    return fail_beside(reader, term.offset, stop);
-  }
-}
-
-// Whether every word of text is digits.
 bool is_digits_and_blanks(std::string_view text)
 {
   for (char c : text) {
@@ -912,119 +181,806 @@ bool is_digits_and_blanks(std::string_view text)
   return true;
 }
 
+// Whether text is a clock written without its colon: 930, 0630, 9.30 or 17,00.
+bool is_clock_digits(std::string_view text)
+{
+  std::size_t mark = text.find_first_of(".,");
+  if (mark == std::string_view::npos)
+    return (text.size() == 3 || text.size() == 4) && is_digits_and_blanks(text);
+  return mark >= 1 && mark <= 2 && text.size() == mark + 3 &&
+         is_digits_and_blanks(text.substr(0, mark)) && is_digits_and_blanks(text.substr(mark + 1));
+}
+
+// Whether text[at] begins word, in any case, at the start of a word of text.
+bool begins_word(std::string_view text, std::size_t at, std::string_view word)
+{
+  if (at > 0 && !is_blank(text[at - 1]) && text[at - 1] != '(')
+    return false;
+  if (text.size() - at < word.size())
+    return false;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (lower(text[at + i]) != word[i])
+      return false;
+  }
+  return true;
+}
+
+// Where "am" or "pm" ends that follows text[at], blanks between or none; 0 where none does,
+// with next past the blanks.
+std::size_t meridiem_end(std::string_view text, std::size_t at, bool& pm, std::size_t& next)
+{
+  std::size_t from = skip_blanks(text, at);
+  next = from;
+  if (from + 2 > text.size() || lower(text[from + 1]) != 'm' || !ends_token(text, from + 2))
+    return 0;
+  pm = lower(text[from]) == 'p';
+  return pm || lower(text[from]) == 'a' ? from + 2 : 0;
+}
+
+void set_bad(Token& token, Fault fault)
+{
+  token.kind = Kind::kBad;
+  token.bad = fault;
+}
+
+// The value of a field of digits, as a clock's hours or minutes; false where it leaves 32 bits.
+bool field_32(std::string_view digits, std::int64_t& value)
+{
+  value = 0;
+  for (char c : digits) {
+    value = value * 10 + (c - '0');
+    if (!fits_32_bits(value))
+      return false;
+  }
+  return true;
+}
+
+// A clock's value: hours:minutes, or hours alone before am or pm; digits ends its hours, and
+// stop its minutes. Either field may be empty, and is then 0.
+void value_clock(std::string_view text, std::size_t digits, std::size_t stop, bool pm, Token& token)
+{
+  std::int64_t hours = 0;
+  std::int64_t minutes = 0;
+  if (!field_32(text.substr(token.begin, digits - token.begin), hours) ||
+      (stop > digits && !field_32(text.substr(digits + 1, stop - digits - 1), minutes)) ||
+      !fits_32_bits(hours * kHour + minutes))
+    return set_bad(token, Fault::kTooLarge);
+  token.hour = hours;
+  token.minutes = hours * kHour + minutes;
+  if (!token.meridiem)
+    return;
+  if (hours < 1 || hours > 12 || minutes >= kHour)
+    return set_bad(token, Fault::kNoonHours);
+  token.minutes = (hours % 12 + (pm ? 12 : 0)) * kHour + minutes;
+}
+
+// A duration's value: 45m, 8h, 7h30, 7h30m, or decimal hours in tenths or quarters, 7.25h.
+void value_duration(std::string_view text, std::size_t digits, Token& token)
+{
+  if (digits - token.begin > kLongestField)
+    return set_bad(token, Fault::kTooLarge);
+  std::int64_t first = field_value(text.substr(token.begin, digits - token.begin));
+  char unit = lower(text[digits]);
+  std::size_t part_end = unit == 'm' ? digits : skip_digits(text, digits + 1);
+  std::string_view part = text.substr(digits + 1, part_end - (digits + 1));
+  std::int64_t value = part.size() <= 2 ? field_value(part) : kHour;
+  bool decimal = unit == '.' || unit == ',';
+  token.minutes = unit == 'm' ? first : first * kHour;
+  if (decimal && part.size() == 1)
+    token.minutes += value * 6;
+  else if (decimal && part.size() == 2 && value % 25 == 0)
+    token.minutes += value * kHour / 100;
+  else if (decimal)
+    return set_bad(token, Fault::kDecimal);
+  else if (unit == 'h' && value >= kHour)
+    return set_bad(token, Fault::kOverMinutes);
+  else if (unit == 'h')
+    token.minutes += value;
+  token.hour_form = unit == 'h';
+  if (!fits_32_bits(token.minutes))
+    set_bad(token, Fault::kTooLarge);
+}
+
+// A token that begins with a digit or a colon: a clock, a duration, a number, or a word
+// such as "45min" or "07.12.2026".
+void lex_number(std::string_view text, Token& token)
+{
+  const std::size_t digits = skip_digits(text, token.begin);
+  const bool some = digits > token.begin;
+  // A date, 2026-12-07, is a word of a label.
+  if (digits - token.begin == 4 && text.substr(digits, 1) == "-" &&
+      skip_digits(text, digits + 1) == digits + 3 && text.substr(digits + 3, 1) == "-") {
+    token.kind = Kind::kWord;
+    token.end = digits + 4;
+    while (!ends_token(text, token.end))
+      ++token.end;
+    return;
+  }
+  const char unit = digits < text.size() ? lower(text[digits]) : '\0';
+  std::size_t at = digits;
+  token.kind = Kind::kNumber;
+  if (unit == ':') {
+    token.kind = Kind::kClock;
+    at = skip_digits(text, digits + 1);
+  } else if ((unit == '.' || unit == ',') && digits + 1 < text.size() &&
+             is_digit(text[digits + 1])) {
+    at = skip_digits(text, digits + 1);
+    if (at < text.size() && lower(text[at]) == 'h') {
+      token.kind = Kind::kDuration;
+      ++at;
+    }
+  } else if (some && unit == 'h') {
+    token.kind = Kind::kDuration;
+    at = skip_digits(text, digits + 1);
+    if (at > digits + 1 && at < text.size() && lower(text[at]) == 'm')
+      ++at;
+  } else if (some && unit == 'm') {
+    token.kind = Kind::kDuration;
+    ++at;
+  }
+  bool pm = false;
+  std::size_t meridiem = 0;
+  if (token.kind == Kind::kClock || (token.kind == Kind::kNumber && at == digits && some))
+    meridiem = meridiem_end(text, at, pm, token.next);
+  token.end = meridiem != 0 ? meridiem : at;
+  token.next = meridiem != 0 || token.next == 0 ? token.end : token.next;
+  if (!ends_token(text, token.end)) {
+    token.kind = Kind::kWord;
+    while (!ends_token(text, token.end))
+      ++token.end;
+    return;
+  }
+  token.meridiem = meridiem != 0;
+  if (token.kind == Kind::kDuration)
+    value_duration(text, digits, token);
+  else if (token.kind == Kind::kClock || token.meridiem)
+    token.kind = Kind::kClock, value_clock(text, digits, at, pm, token);
+}
+
+// Reads into token the token that begins at or after text[at], past blanks.
+void lex(std::string_view text, std::size_t at, Token& token)
+{
+  token = Token{Kind::kEnd, Fault::kNone, 0, 0, 0, true, false, false, 0, 0};
+  token.begin = skip_blanks(text, at);
+  token.blank_before = token.begin == 0 || is_blank(text[token.begin - 1]);
+  token.end = token.begin + 1;
+  if (token.begin == text.size()) {
+    token.end = token.begin;
+    return;
+  }
+  const char c = text[token.begin];
+  token.kind = mark_kind(c);
+  if (token.kind != Kind::kWord)
+    return;
+  if (is_digit(c) || c == ':') {
+    lex_number(text, token);
+    return;
+  }
+  const LookAlike* look_alike = look_alike_at(text.substr(token.begin));
+  if (look_alike != nullptr || is_control(c)) {
+    set_bad(token, Fault::kForeign);
+    if (look_alike == &kLookAlikes[0])
+      token.kind = Kind::kEnDash;
+    token.end += look_alike != nullptr ? look_alike->bytes.size() - 1 : 0;
+    return;
+  }
+  token.kind = Kind::kWord;
+  while (!ends_token(text, token.end))
+    ++token.end;
+  return;
+}
+
+// Where a term is read: what stands before it says how a dash after a clock reads.
+enum class Place {
+  kFirst,   // an entry's first term: "9:00-17:00" and "9:00 - 17:00" are intervals
+  kBeside,  // beside an interval, with blanks or a comma between: another interval
+  kPlus,    // after +: "9:00-12:00" is an interval, "9:00 - 12:00" could be either
+  kMinus,   // after -: a clock is subtracted, and a dash after it is a minus
+};
+
+// An interval of a line: its times of day, and where it is written.
+struct Span {
+  std::int64_t from = 0;
+  std::int64_t to = 0;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+};
+
+struct Reader {
+  std::string_view text;  // the line without its comment
+  bool overnight = false;
+  std::array<Token, 4> ring;  // the token at hand, then the two after it, and a spare
+  std::size_t head = 0;
+  SheetLine* line = nullptr;
+  LineFault* fault = nullptr;
+  Span last;               // the last interval read
+  Span first;              // the first of the intervals side by side with it
+  std::vector<Span> side;  // the others, where there are more than one
+};
+
+// Where the token after token is looked for.
+std::size_t resume(const Token& token)
+{
+  return token.next > token.end ? token.next : token.end;
+}
+
+// The ring's size is a power of two, so that an index wraps with a mask.
+constexpr std::size_t kRingMask = 3;
+
+// The token ahead of the one at hand, 0 being that one.
+const Token& peek(const Reader& reader, std::size_t ahead)
+{
+  return reader.ring[(reader.head + ahead) & kRingMask];
+}
+
+// Moves on to the next token; the one that was at hand stays valid until the next move.
+void advance(Reader& reader)
+{
+  const Token& last = peek(reader, 2);
+  Token& spare = reader.ring[(reader.head + 3) & kRingMask];
+  if (last.kind == Kind::kEnd)
+    spare = last;  // nothing follows the end
+  else
+    lex(reader.text, resume(last), spare);
+  reader.head = (reader.head + 1) & kRingMask;
+}
+
+std::string_view slice(const Reader& reader, std::size_t begin, std::size_t end)
+{
+  return reader.text.substr(begin, end - begin);
+}
+
+std::string_view written(const Reader& reader, const Token& token)
+{
+  return slice(reader, token.begin, token.end);
+}
+
+// The rest of the line from offset, without the blanks at its end.
+std::string_view rest_of_line(const Reader& reader, std::size_t offset)
+{
+  std::size_t end = reader.text.size();
+  while (end > offset && is_blank(reader.text[end - 1]))
+    --end;
+  return slice(reader, offset, end);
+}
+
+bool fail(Reader& reader, Fault kind, std::size_t offset, std::string_view text,
+          std::string_view other = {})
+{
+  LineFault& fault = *reader.fault;
+  fault.kind = kind;
+  fault.offset = offset;
+  fault.text = text;
+  fault.other = other;
+  return false;
+}
+
+bool fail_token(Reader& reader, const Token& token)
+{
+  return fail(reader, token.bad, token.begin, written(reader, token));
+}
+
+// A fault of the interval in parentheses that begins at text[open], shown to its ')'.
+bool fail_paren(Reader& reader, Fault kind, std::size_t open, std::string_view other = {})
+{
+  std::size_t close = reader.text.find(')', open);
+  std::string_view shown =
+      close == std::string_view::npos ? rest_of_line(reader, open) : slice(reader, open, close + 1);
+  return fail(reader, kind, open, shown, other);
+}
+
+// Reads the interval from start to end, written as text at offset, into term.
+bool take_interval(Reader& reader, const Token& start, const Token& end, std::size_t offset,
+                   std::string_view text, bool paren, bool spaced, SheetTerm& term)
+{
+  const Token& plain = start.meridiem ? end : start;
+  if (start.meridiem != end.meridiem && plain.hour >= 1 && plain.hour <= 12)
+    return fail(reader, Fault::kHalfMeridiem, offset, text, written(reader, plain));
+  std::int64_t to = end.minutes;
+  if (reader.overnight && start.minutes >= kNoon && to < kNoon)
+    to += kDay;
+  LineFault& fault = *reader.fault;
+  if (to <= start.minutes) {
+    fault.from = start.minutes;
+    fault.to = to;
+    fault.paren = paren;
+    fault.spaced = spaced;
+    fault.end_marked = end.meridiem;
+    return fail(reader, to == start.minutes ? Fault::kEndsAtStart : Fault::kEndsBefore, offset,
+                text);
+  }
+  if (!fits_32_bits(to - start.minutes))
+    return fail(reader, Fault::kTooLarge, offset, text);
+  term.value = from_minutes(static_cast<std::int32_t>(to - start.minutes));
+  reader.last = Span{start.minutes, to, offset, offset + text.size()};
+  return true;
+}
+
+// Reads "(start,end)", the token at hand being its "(".
+bool read_paren_interval(Reader& reader, SheetTerm& term)
+{
+  const std::size_t open = peek(reader, 0).begin;
+  advance(reader);
+  const Token start = peek(reader, 0);
+  if (start.kind == Kind::kBad)
+    return fail_token(reader, start);
+  if (start.kind == Kind::kWord || start.kind == Kind::kNumber)
+    return fail(reader, Fault::kWords, open, rest_of_line(reader, open));
+  if (start.kind != Kind::kClock)
+    return fail_paren(reader, Fault::kParenNoStart, open);
+  advance(reader);
+  const Token comma = peek(reader, 0);
+  if (comma.kind == Kind::kDash || comma.kind == Kind::kEnDash)
+    return fail_paren(reader, Fault::kParenDash, open, written(reader, comma));
+  if (comma.kind != Kind::kComma)
+    return fail_paren(reader, Fault::kParenNoComma, open);
+  advance(reader);
+  const Token end = peek(reader, 0);
+  if (end.kind == Kind::kBad)
+    return fail_token(reader, end);
+  if (end.kind != Kind::kClock)
+    return fail_paren(reader, Fault::kParenNoEnd, open);
+  advance(reader);
+  const Token close = peek(reader, 0);
+  if (close.kind != Kind::kClose)
+    return fail_paren(reader, Fault::kParenNoClose, open);
+  advance(reader);
+  return take_interval(reader, start, end, open, slice(reader, open, close.end), true, false, term);
+}
+
+// Reads the term at hand into term, in place; interval says whether it is one.
+bool read_term(Reader& reader, Place place, SheetTerm& term, bool& interval)
+{
+  const Token token = peek(reader, 0);
+  const Token& dash = peek(reader, 1);
+  const Token& next = peek(reader, 2);
+  term.offset = token.begin;
+  interval = token.kind == Kind::kOpen;
+  switch (token.kind) {
+    case Kind::kOpen:
+      return read_paren_interval(reader, term);
+    case Kind::kBad:
+    case Kind::kEnDash:
+      return fail_token(reader, token);
+    case Kind::kNumber:
+      if (dash.kind == Kind::kWord)  // "30 min lunch"
+        return fail(reader, Fault::kWords, token.begin, rest_of_line(reader, token.begin));
+      return fail(reader, Fault::kNumber, token.begin, written(reader, token));
+    case Kind::kWord:
+      return fail(reader, Fault::kWords, token.begin, rest_of_line(reader, token.begin));
+    case Kind::kClock:
+    case Kind::kDuration:
+      break;
+    default:
+      return fail(reader, Fault::kStray, token.begin, written(reader, token));
+  }
+  // "22h-6h" or "9:00-17": a range of hours, or a subtraction.
+  bool hour_end = token.kind == Kind::kClock && next.kind == Kind::kNumber &&
+                  next.end - next.begin <= 2 && place != Place::kMinus;
+  if (dash.kind == Kind::kDash && ((token.hour_form && next.hour_form) || hour_end)) {
+    reader.fault->from = token.minutes;
+    reader.fault->to = hour_end ? field_value(written(reader, next)) * kHour : next.minutes;
+    return fail(reader, Fault::kHourRange, token.begin, slice(reader, token.begin, next.end));
+  }
+  bool dashed = token.kind == Kind::kClock && next.kind == Kind::kClock &&
+                (dash.kind == Kind::kDash || dash.kind == Kind::kEnDash);
+  bool spaced = dash.blank_before || next.blank_before;
+  if (dashed && dash.kind == Kind::kDash && place == Place::kPlus && spaced)
+    return fail(reader, Fault::kEitherDash, token.begin, written(reader, token),
+                written(reader, next));
+  if (dashed && (place != Place::kMinus || dash.kind == Kind::kEnDash)) {
+    interval = true;
+    const Token end = next;
+    advance(reader);
+    advance(reader);
+    advance(reader);
+    return take_interval(reader, token, end, token.begin, slice(reader, token.begin, end.end),
+                         false, spaced, term);
+  }
+  if (token.meridiem)
+    return fail(reader, Fault::kLoneMeridiem, token.begin, written(reader, token));
+  term.value = from_minutes(static_cast<std::int32_t>(token.minutes));
+  advance(reader);
+  return true;
+}
+
+// Keeps the interval just read, where place is beside another; false where they overlap.
+bool check_overlap(Reader& reader, Place place)
+{
+  const Span& last = reader.last;
+  if (place != Place::kBeside) {
+    reader.first = last;
+    reader.side.clear();
+    return true;
+  }
+  if (reader.side.empty())
+    reader.side.push_back(reader.first);
+  for (const Span& span : reader.side) {
+    if (last.from < span.to && span.from < last.to) {
+      reader.fault->from = last.from;
+      reader.fault->to = last.to;
+      return fail(reader, Fault::kOverlap, last.begin, slice(reader, span.begin, span.end),
+                  slice(reader, last.begin, last.end));
+    }
+  }
+  reader.side.push_back(last);
+  return true;
+}
+
+// Whether the tokens at hand begin an interval, of either form.
+bool begins_interval(const Reader& reader)
+{
+  if (peek(reader, 0).kind == Kind::kOpen)
+    return true;
+  Kind dash = peek(reader, 1).kind;
+  return peek(reader, 0).kind == Kind::kClock && peek(reader, 2).kind == Kind::kClock &&
+         (dash == Kind::kDash || dash == Kind::kEnDash);
+}
+
+// Reads the operator at hand, which a term must follow on its line.
+bool read_operator(Reader& reader)
+{
+  const Token sign = peek(reader, 0);
+  advance(reader);
+  const Token& next = peek(reader, 0);
+  if (next.kind == Kind::kEnd)
+    return fail(reader, Fault::kOperatorAlone, sign.begin, written(reader, sign));
+  if (next.kind == Kind::kPlus || next.kind == Kind::kDash)
+    return fail(reader, Fault::kTwoOperators, next.begin, written(reader, sign),
+                written(reader, next));
+  return true;
+}
+
+// The fault of what follows the term before, which no operator parts from it.
+bool fail_after(Reader& reader, std::string_view before, bool interval)
+{
+  const Token& next = peek(reader, 0);
+  auto from = static_cast<std::size_t>(before.data() - reader.text.data());
+  bool open_clock = before.back() == ':' && before.find(':') + 1 == before.size();
+  switch (next.kind) {
+    case Kind::kWord:
+      for (std::string_view word : kRangeWords) {
+        if (!interval && written(reader, next) == word && peek(reader, 1).kind == Kind::kClock)
+          return fail(reader, Fault::kRangeWord, next.begin, before,
+                      written(reader, peek(reader, 1)));
+      }
+      return fail(reader, Fault::kWords, next.begin, rest_of_line(reader, next.begin), before);
+    case Kind::kBad:
+    case Kind::kEnDash:
+      return fail_token(reader, next);
+    case Kind::kClose:
+      return fail(reader, Fault::kStrayClose, next.begin, {}, before);
+    case Kind::kNumber:
+      if (open_clock && next.end - next.begin <= 2 && is_digit(reader.text[next.begin]))
+        return fail(reader, Fault::kBlankInClock, from, slice(reader, from, next.end));
+      if (peek(reader, 1).kind == Kind::kWord)
+        return fail(reader, Fault::kWords, next.begin, rest_of_line(reader, next.begin), before);
+      return fail(reader, Fault::kNumber, next.begin, written(reader, next), before);
+    default:
+      break;
+  }
+  // "Week 50: 9:00": the colon is the label's, not that of a clock "50:".
+  const SheetLine& line = *reader.line;
+  if (open_clock && line.terms.size() == 1 && !line.label.empty()) {
+    auto label = static_cast<std::size_t>(line.label.data() - reader.text.data());
+    return fail(reader, Fault::kMarkedLabel, label, slice(reader, label, from + before.size()));
+  }
+  std::string_view shown = written(reader, next);
+  if (next.kind == Kind::kOpen)
+    shown = rest_of_line(reader, next.begin);
+  return fail(reader, Fault::kSideBySide, next.begin, before, shown);
+}
+
+// Reads the terms of a line from the token at hand, the first in place, with op before it.
+bool read_terms(Reader& reader, Place place, char op)
+{
+  for (;;) {
+    SheetTerm term;
+    term.op = op;
+    bool interval = false;
+    if (!read_term(reader, place, term, interval) || (interval && !check_overlap(reader, place)))
+      return false;
+    reader.line->terms.push_back(term);
+    const Token& next = peek(reader, 0);  // valid through the one move below
+    if (next.kind == Kind::kEnd)
+      return true;
+    if (next.kind == Kind::kPlus || next.kind == Kind::kDash) {
+      op = next.kind == Kind::kPlus ? '+' : '-';
+      place = next.kind == Kind::kPlus ? Place::kPlus : Place::kMinus;
+      if (!read_operator(reader))
+        return false;
+      continue;
+    }
+    std::size_t stop = next.begin;
+    while (stop > term.offset && is_blank(reader.text[stop - 1]))
+      --stop;
+    std::string_view before = slice(reader, term.offset, stop);
+    if (next.kind == Kind::kComma)
+      advance(reader);
+    if (!interval || !begins_interval(reader)) {
+      if (next.kind == Kind::kComma)
+        return fail(reader, Fault::kStrayComma, next.begin, {}, before);
+      return fail_after(reader, before, interval);
+    }
+    place = Place::kBeside;
+    op = '+';
+  }
+}
+
 // The fault of a label that no term follows, the token at hand being the end or a mark: its
 // last word was probably meant as a term.
 bool fail_label_alone(Reader& reader, std::size_t begin, std::size_t last_word, std::size_t end)
 {
-  std::string_view label = reader.text.substr(begin, end - begin);
-  std::string_view word = reader.text.substr(last_word, end - last_word);
+  std::string_view word = slice(reader, last_word, end);
   std::size_t dash = word.find('-');
-  if (dash != std::string_view::npos && dash > 0 && dash + 1 < word.size() &&
-      is_digits_and_blanks(word.substr(0, dash)) && is_digits_and_blanks(word.substr(dash + 1))) {
-    std::string from(word.substr(0, dash));
-    std::string to(word.substr(dash + 1));
-    if (from.size() >= 3 && to.size() >= 3) {
-      return fail(reader, last_word,
-                  quote(word) + " is no interval: write hours:minutes, as " +
-                      from.insert(from.size() - 2, ":") + "-" + to.insert(to.size() - 2, ":"));
-    }
-    std::int64_t first = field_value(from);
-    std::int64_t second = field_value(to);
-    std::string readings =
-        "for the time from " + from + " to " + to + " o'clock, write " + hour_range(first, second);
-    if (first > second) {
-      readings +=
-          "; for " + from + " hours less " + to + ", write " + std::to_string(first - second) + "h";
-    }
-    return fail(reader, last_word, quote(word) + " could be read two ways: " + readings);
+  std::string_view from = word.substr(0, dash);
+  std::string_view to = word.substr(dash + 1);
+  if (dash != std::string_view::npos && is_clock_digits(from) && is_clock_digits(to))
+    return fail(reader, Fault::kClockRange, last_word, word);
+  if (dash != std::string_view::npos && !from.empty() && !to.empty() && from.size() <= 2 &&
+      to.size() <= 2 && is_digits_and_blanks(from) && is_digits_and_blanks(to)) {
+    reader.fault->from = field_value(from) * kHour;
+    reader.fault->to = field_value(to) * kHour;
+    return fail(reader, Fault::kHourRange, last_word, word);
   }
-  if (!word.empty() && is_digit(word[0]) &&
-      word.find_first_not_of("0123456789.,") == std::string_view::npos &&
-      word.find_first_of(".,") == word.find_last_of(".,") && is_digit(word.back()))
-    return fail(reader, last_word, number_readings(word));
-  if (has_time_word(label))
-    return fail_words(reader, begin, {});
-  const Token& next = at_hand(reader);
+  std::size_t mark = word.find_first_of(".,");
+  if (is_digit(word[0]) && is_digit(word.back()) &&
+      (mark == std::string_view::npos || is_digits_and_blanks(word.substr(mark + 1))) &&
+      is_digits_and_blanks(word.substr(0, mark)))
+    return fail(reader, Fault::kLabelNumber, last_word, word);
+  const Token& next = peek(reader, 0);
   if (next.kind == Kind::kEnd)
-    return fail(reader, begin, "the label " + quote(label) + " has no term after it");
-  return fail(reader, next.begin,
-              "the label " + quote(label) + " is followed by " + quote_token(reader, next) +
-                  ", not by a term");
+    return fail(reader, Fault::kLabelAlone, begin, slice(reader, begin, end));
+  return fail(reader, Fault::kLabelThenMark, next.begin, slice(reader, begin, end),
+              written(reader, next));
 }
 
-// Reads the label, if any, that begins at the token at hand: the words before the first term.
+// Reads the label, if any, at the token at hand: the words before the first term.
 bool read_label(Reader& reader)
 {
-  const std::size_t begin = at_hand(reader).begin;
+  const std::size_t begin = peek(reader, 0).begin;
   std::size_t end = begin;
   std::size_t last_word = begin;
   for (;;) {
-    const Token& token = at_hand(reader);
-    bool inside_word =
-        token.kind == Kind::kDash && !token.blank_before && end > begin &&
-        !reader.tokens[1].blank_before &&
-        (reader.tokens[1].kind == Kind::kWord || reader.tokens[1].kind == Kind::kNumber);
-    if (token.kind != Kind::kWord && token.kind != Kind::kNumber && !inside_word)
+    const Token& token = peek(reader, 0);
+    const Token& next = peek(reader, 1);
+    // A dash inside a word, as in 2026-12-07, is the label's.
+    bool joins = token.kind == Kind::kDash && end > begin && !token.blank_before &&
+                 !next.blank_before && (next.kind == Kind::kWord || next.kind == Kind::kNumber);
+    if (token.kind != Kind::kWord && token.kind != Kind::kNumber && !joins)
       break;
     if (token.blank_before)
       last_word = token.begin;
     end = token.end;
     advance(reader);
   }
-  const Token& next = at_hand(reader);
-  if (next.kind == Kind::kForeign || next.kind == Kind::kEnDash)
-    return fail(reader, next.begin, describe_foreign(reader.text.substr(next.begin)));
-  if (end == begin)
-    return true;
-  std::string_view label = reader.text.substr(begin, end - begin);
-  // "Mon, 9:00-17:00": a comma that parts the label from the terms belongs to neither.
-  if (next.kind == Kind::kComma && !next.blank_before) {
-    end = next.end;
+  // "Mon, 9:00": a comma that parts the label from its terms is taken as the label's.
+  if (end > begin && peek(reader, 0).kind == Kind::kComma && !peek(reader, 0).blank_before) {
+    end = peek(reader, 0).end;
     advance(reader);
   }
-  reader.line->label = reader.text.substr(begin, end - begin);
-  label = reader.line->label;
+  const Token& next = peek(reader, 0);
+  if (next.kind == Kind::kEnDash || (next.kind == Kind::kBad && next.bad == Fault::kForeign))
+    return fail_token(reader, next);
+  if (end == begin)
+    return true;
+  std::string_view label = slice(reader, begin, end);
+  reader.line->label = label;
   if (next.kind != Kind::kClock && next.kind != Kind::kDuration && next.kind != Kind::kOpen &&
       next.kind != Kind::kBad)
     return fail_label_alone(reader, begin, last_word, end);
-  std::size_t mark = label.find_first_of(":,");
-  if (mark != std::string_view::npos) {
-    std::string kept(label);
-    for (char& c : kept)
-      c = c == ':' || c == ',' ? ' ' : c;
-    while (!kept.empty() && kept.back() == ' ')
-      kept.pop_back();
-    return fail(reader, begin,
-                quote(label) + " is no clock, and a label cannot hold '" + label[mark] +
-                    "'; write " + quote(kept));
-  }
+  if (label.find_first_of(":,") != std::string_view::npos)
+    return fail(reader, Fault::kMarkedLabel, begin, label);
   if (!is_digits_and_blanks(label))
     return true;
-  if (next.kind == Kind::kClock && reader.text[next.begin] == ':' && next.blank_before) {
-    return fail(reader, last_word,
-                quote_at(reader.text, last_word, next.end) + " has a blank inside a clock; write " +
-                    std::string(reader.text.substr(last_word, end - last_word)) +
-                    std::string(reader.text.substr(next.begin, next.end - next.begin)));
-  }
-  return fail(reader, begin,
-              "the label " + quote(label) +
-                  " is digits alone, as a mistyped clock would be; add a word, as Day " +
-                  std::string(label));
+  if (next.kind == Kind::kClock && reader.text[next.begin] == ':' && next.blank_before)
+    return fail(reader, Fault::kBlankInClock, last_word, slice(reader, last_word, next.end));
+  return fail(reader, Fault::kDigitsLabel, begin, label);
 }
 
 // The first word of text that begins with @, or empty.
 std::string_view first_tag(std::string_view text)
 {
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text[at] != '@' || (at > 0 && !is_blank(text[at - 1])))
-      continue;
-    std::size_t end = at;
+  for (std::size_t at = text.find('@'); at != std::string_view::npos; at = text.find('@', at + 1)) {
+    std::size_t end = at + 1;
     while (end < text.size() && !is_blank(text[end]))
       ++end;
-    if (end > at + 1)
+    if ((at == 0 || is_blank(text[at - 1])) && end > at + 1)
       return text.substr(at, end - at);
   }
   return {};
+}
+
+// The words of faults, each put together from what the reader found.
+
+// "H:MM", as a message writes a time; minutes may be below zero.
+std::string clock_text(std::int64_t minutes)
+{
+  std::int64_t magnitude = minutes < 0 ? -minutes : minutes;
+  std::array<char, sizeof "-9223372036854775807:00"> text{};
+  std::snprintf(text.data(), text.size(), "%s%lld:%02lld", minutes < 0 ? "-" : "",
+                static_cast<long long>(magnitude / kHour),
+                static_cast<long long>(magnitude % kHour));
+  return text.data();
+}
+
+std::string interval_text(std::int64_t from, std::int64_t to, bool paren)
+{
+  if (paren)
+    return "(" + clock_text(from) + "," + clock_text(to) + ")";
+  return clock_text(from) + "-" + clock_text(to);
+}
+
+// Why the look-alike or the control character that text begins with stands in no line.
+std::string describe_foreign(std::string_view text)
+{
+  const LookAlike* look_alike = look_alike_at(text);
+  std::array<char, sizeof "the control character 0xFF"> name{};
+  std::snprintf(name.data(), name.size(), "%s 0x%02X",
+                look_alike == nullptr ? "the control character" : "the byte",
+                static_cast<unsigned char>(text[0]));
+  if (look_alike == nullptr)
+    return std::string(name.data()) + " cannot stand in a line; delete it";
+  std::string shown = look_alike->bytes.size() == 1 ? name.data() : quote(look_alike->bytes);
+  return shown + " (" + look_alike->name + ") is not " + look_alike->taken_for + "; write " +
+         look_alike->meant;
+}
+
+// What words that may hold a time could be as a term, where they tell: "45 min" is 45m,
+// "halbe Stunde" 30m, and a break is subtracted.
+std::string term_in_words(std::string_view words, bool after_term)
+{
+  std::string sign = after_term ? "+ " : "";
+  bool of_hour = false;
+  for (std::size_t at = 0; at < words.size(); ++at)
+    of_hour = of_hour || begins_word(words, at, "stunde") || begins_word(words, at, "hour");
+  std::string amount;
+  for (std::size_t at = 0; at < words.size(); ++at) {
+    for (std::string_view word : kBreakWords)
+      sign = after_term && begins_word(words, at, word) ? "- " : sign;
+    if (of_hour && (begins_word(words, at, "halb") || begins_word(words, at, "half")))
+      amount = "30m";
+    if (of_hour && (begins_word(words, at, "quarter") || begins_word(words, at, "viertel")))
+      amount = "15m";
+    std::size_t digits = skip_digits(words, at);
+    std::size_t unit = skip_blanks(words, digits);
+    if (digits == at || digits - at > kLongestField || unit == words.size())
+      continue;
+    char c = lower(words[unit]);
+    if (begins_word(words, at, words.substr(at, 1)) && (c == 'h' || c == 's' || c == 'm'))
+      amount = std::string(words.substr(at, digits - at)) + (c == 'm' ? "m" : "h");
+  }
+  return amount.empty() ? "a term" : "a term, as " + sign + amount;
+}
+
+bool may_hold_time(std::string_view words)
+{
+  for (std::size_t at = 0; at < words.size(); ++at) {
+    if (is_digit(words[at]))
+      return true;
+    for (std::string_view word : kTimeWords) {
+      if (begins_word(words, at, word))
+        return true;
+    }
+  }
+  return false;
+}
+
+std::string describe_words(std::string_view words, std::string_view after)
+{
+  std::string where = after.empty() ? "" : " after " + quote(after);
+  if (may_hold_time(words)) {
+    return quote(words) + where + " may hold a time: write it as " +
+           term_in_words(words, !after.empty()) + ", and put # before it only if it is a note";
+  }
+  return quote(words) + where + " is no term: put # before a note, as # " + std::string(words);
+}
+
+// A clock written without its colon with the colon put back, as 9:30 for 930 or 9.30.
+std::string with_colon(std::string_view text)
+{
+  std::string clock(text);
+  std::size_t mark = clock.find_first_of(".,");
+  if (mark != std::string::npos)
+    return clock.replace(mark, 1, ":");
+  return clock.insert(clock.size() - 2, ":");
+}
+
+// Readings of a number with no colon and no unit, as 45, 930 or 4.25.
+std::string describe_number(std::string_view number)
+{
+  std::size_t mark = number.find_first_of(".,");
+  std::string whole(number.substr(0, mark));
+  if (mark == std::string_view::npos && (number.size() == 3 || number.size() == 4))
+    return quote(number) + " is no clock: write hours:minutes, as " + with_colon(whole);
+  if (mark == std::string_view::npos)
+    return quote(number) + " has no unit: write " + whole + "h for hours, or " + whole +
+           "m for minutes";
+  std::string fraction(number.substr(mark + 1));
+  std::string decimal = "as decimal hours, write " + whole + "." + fraction + "h";
+  if (fraction.size() > 2 || (fraction.size() == 2 && fraction[0] >= '6'))
+    return quote(number) + " is no time: " + decimal;
+  return quote(number) + " could be read two ways: " + decimal + "; as hours and minutes, write " +
+         whole + ":" + (fraction.size() == 1 ? "0" + fraction : fraction);
+}
+
+// Readings of decimal hours past tenths and quarters, as 7.30h.
+std::string describe_decimal(std::string_view text)
+{
+  std::size_t mark = text.find_first_of(".,");
+  std::string_view fraction = text.substr(mark + 1, text.size() - mark - 2);
+  std::int64_t hours = field_value(text.substr(0, mark));
+  std::int64_t part = fraction.size() == 2 ? field_value(fraction) : 0;
+  std::string decimal = "is not a whole number of minutes";
+  if (fraction.size() == 2 && part * kHour % 100 == 0)
+    decimal = "is " + clock_text(hours * kHour + part * kHour / 100);
+  std::string clock = "is no time";
+  if (fraction.size() == 2 && part < kHour)
+    clock = "is " + clock_text(hours * kHour + part) + " (write " +
+            std::string(text.substr(0, mark)) + "h" + std::string(fraction) + ")";
+  return quote(text) + " could be read two ways: as decimal hours it " + decimal +
+         ", and as hours and minutes it " + clock +
+         "; decimal hours take a tenth or a quarter, as 7.5h or 7.25h";
+}
+
+// Readings of a range of hours, as 9-5, 9:00-17 or 22h-6h30.
+std::string describe_hours(const LineFault& fault)
+{
+  std::int64_t from = fault.from;
+  std::int64_t to = fault.to;
+  std::string reading = interval_text(from, to, false);
+  if (to <= from && to >= kHour && to < kNoon && to + kNoon > from)
+    reading = interval_text(from, to + kNoon, false) + " (" + clock_text(to) + " pm)";
+  else if (to <= from)
+    reading = interval_text(from, to + kDay, false) + " (the next day)";
+  std::string less;
+  if (from > to)
+    less = "; for " + clock_text(from) + " less " + clock_text(to) + ", write " +
+           clock_text(from - to);
+  return quote(fault.text) + " could be read two ways: for the time from " + clock_text(from) +
+         " to " + clock_text(to) + ", write " + reading + less;
+}
+
+// Readings of an interval that ends before it starts.
+std::string describe_ends_before(const LineFault& fault)
+{
+  std::int64_t from = fault.from;
+  std::int64_t to = fault.to;
+  std::string readings;
+  if (fault.spaced && to <= kLongestBreak) {
+    readings += "for " + clock_text(from) + " less a break of " + clock_text(to) + ", write " +
+                clock_text(from - to) + ", or - " + clock_text(to) + " on the next line; ";
+  }
+  if (!fault.end_marked && to >= kHour && to < kNoon && to + kNoon > from)
+    readings += "for an end at " + clock_text(to) + " pm, write " +
+                interval_text(from, to + kNoon, fault.paren) + "; ";
+  if (fault.end_marked && to == 0)
+    readings += "for an end at noon, write 12pm; ";
+  readings += "for an end the next day, write " + interval_text(from, to + kDay, fault.paren);
+  if (from >= kNoon && to < kNoon)
+    readings += ", or give --overnight";
+  return quote(fault.text) + " ends before it starts: " + readings;
+}
+
+// text with each colon and comma made a blank, and none at its end.
+std::string without_marks(std::string_view text)
+{
+  std::string kept(text);
+  for (char& c : kept)
+    c = c == ':' || c == ',' ? ' ' : c;
+  while (!kept.empty() && kept.back() == ' ')
+    kept.pop_back();
+  return kept;
+}
+
+std::string without_blanks(std::string_view text)
+{
+  std::string kept;
+  for (char c : text) {
+    if (!is_blank(c))
+      kept += c;
+  }
+  return kept;
 }
 
 }  // namespace
@@ -1035,41 +991,142 @@ bool parse_line(std::string_view text, bool overnight, SheetLine& line, LineFaul
   line.label = {};
   line.tag = {};
   line.terms.clear();
+  fault.kind = Fault::kNone;
   std::size_t hash = text.find('#');
   Reader reader;
   reader.text = text.substr(0, hash);
   reader.overnight = overnight;
   reader.line = &line;
   reader.fault = &fault;
-  reader.tokens[0] = lex(reader.text, 0);
-  reader.tokens[1] = lex(reader.text, reader.tokens[0].end);
-  reader.tokens[2] = lex(reader.text, reader.tokens[1].end);
-  const Token& first = at_hand(reader);
+  lex(reader.text, 0, reader.ring[0]);
+  lex(reader.text, resume(reader.ring[0]), reader.ring[1]);
+  lex(reader.text, resume(reader.ring[1]), reader.ring[2]);
+  const Token first = peek(reader, 0);
   if (first.kind == Kind::kEnd)
     return true;
   if (first.kind == Kind::kPlus || first.kind == Kind::kDash) {
     line.kind = LineKind::kContinuation;
-    char op = first.kind == Kind::kPlus ? '+' : '-';
-    const Token sign = first;
-    advance(reader);
-    const Token& after = at_hand(reader);
-    if (after.kind == Kind::kEnd)
-      return fail(reader, sign.begin,
-                  quote_token(reader, sign) + " has no term after it on its line");
-    if (after.kind == Kind::kPlus || after.kind == Kind::kDash) {
-      return fail(reader, after.begin,
-                  quote_token(reader, sign) + " and " + quote_token(reader, after) +
-                      " need a term between them");
-    }
-    if (!read_terms(reader, op == '+' ? Place::kPlus : Place::kMinus, op))
+    bool plus = first.kind == Kind::kPlus;
+    if (!read_operator(reader) ||
+        !read_terms(reader, plus ? Place::kPlus : Place::kMinus, plus ? '+' : '-'))
       return false;
   } else {
     line.kind = LineKind::kEntry;
     if (!read_label(reader) || !read_terms(reader, Place::kFirst, '+'))
       return false;
   }
+  if (text.find('@') == std::string_view::npos)
+    return true;
   line.tag = first_tag(line.label);
   if (line.tag.empty() && hash != std::string_view::npos)
     line.tag = first_tag(text.substr(hash + 1));
   return true;
+}
+
+std::string describe_fault(const LineFault& fault)
+{
+  const std::string text = quote(fault.text);
+  const std::string other = quote(fault.other);
+  const std::string a(fault.text);
+  const std::string b(fault.other);
+  switch (fault.kind) {
+    case Fault::kForeign:
+      return describe_foreign(fault.text);
+    case Fault::kTooLarge:
+      return text + " is more than 2147483647 minutes";
+    case Fault::kNoonHours:
+      return text + " has am or pm, which only hours 1 to 12 take";
+    case Fault::kOverMinutes:
+      return text + " has more than 59 minutes after its hours";
+    case Fault::kDecimal:
+      return describe_decimal(fault.text);
+    case Fault::kNumber:
+      if (b.empty())
+        return describe_number(fault.text);
+      return "after " + other + ", " + describe_number(fault.text) + "; and + or - before it";
+    case Fault::kWords:
+      return describe_words(fault.text, fault.other);
+    case Fault::kRangeWord:
+      return "a word between " + text + " and " + other + " is no operator: for the time from " +
+             a + " to " + b + ", write " + a + "-" + b;
+    case Fault::kEitherDash:
+      return quote(a + " - " + b) + " could be read two ways: for the time from " + a + " to " + b +
+             ", write " + a + "-" + b + "; to subtract " + b + ", put - " + b +
+             " on a line of its own";
+    case Fault::kEndsBefore:
+      return describe_ends_before(fault);
+    case Fault::kEndsAtStart:
+      return text + " ends where it starts: for no time, leave it out; for 24 hours, write " +
+             interval_text(fault.from, fault.to + kDay, fault.paren);
+    case Fault::kHalfMeridiem:
+      return text + " has am or pm at one end only: write " + quote(b + "am") + " or " +
+             quote(b + "pm") + " for " + other;
+    case Fault::kOverlap:
+      return text + " and " + other + " overlap: to subtract the second, write " + a + " - " +
+             interval_text(fault.from, fault.to, true) + "; to add both, write " + a + " + " +
+             interval_text(fault.from, fault.to, true);
+    case Fault::kHourRange:
+      return describe_hours(fault);
+    case Fault::kClockRange:
+      return text + " is no interval: write hours:minutes, as " +
+             with_colon(fault.text.substr(0, a.find('-'))) + "-" +
+             with_colon(fault.text.substr(a.find('-') + 1));
+    case Fault::kSideBySide:
+      return text + " and " + other + " need + or - between them: only intervals stand side " +
+             "by side";
+    case Fault::kBlankInClock:
+      return text + " has a blank inside a clock; write " + without_blanks(a);
+    case Fault::kMarkedLabel:
+      return text + " is no clock, and a label cannot hold '" + a[a.find_first_of(":,")] +
+             "'; write " + quote(without_marks(a));
+    case Fault::kDigitsLabel:
+      return "the label " + text + " is digits alone, as a mistyped clock would be; add a " +
+             "word, as Day " + a;
+    case Fault::kLabelAlone:
+      if (may_hold_time(fault.text))
+        return describe_words(fault.text, {});
+      return "the label " + text + " has no term after it; put # before a heading or a note";
+    case Fault::kLabelNumber:
+      return describe_number(fault.text) + "; or # before the line, if it is a heading";
+    case Fault::kLoneMeridiem:
+      return text + " is a time of day: for the hours worked, write an interval, as 9am-" + a +
+             ", or a duration, as 8h";
+    case Fault::kLabelThenMark:
+      return "the label " + text + " is followed by " + other + ", not by a term";
+    case Fault::kOperatorAlone:
+      return text + " has no term after it on its line";
+    case Fault::kTwoOperators:
+      return text + " and " + other + " need a term between them";
+    case Fault::kParenNoStart:
+      return text + " needs a start and an end, as (9:00,17:00)";
+    case Fault::kParenDash:
+      return text + " has " + other + " where its comma should be; write (start,end), or the " +
+             "interval without parentheses, as 9:00-17:00";
+    case Fault::kParenNoComma:
+      return text + " needs a comma between its start and its end";
+    case Fault::kParenNoEnd:
+      return text + " needs a clock after its comma";
+    case Fault::kParenNoClose:
+      return text + " has no closing parenthesis";
+    case Fault::kStray:
+      return text + " stands where a term should";
+    case Fault::kStrayComma:
+      return "',' after " + other + " is no operator: write + or -; a comma stands only " +
+             "between intervals";
+    case Fault::kStrayClose:
+      return "')' after " + other + " has no '(' before it";
+    case Fault::kNul:
+      return "a NUL character cannot stand here";
+    case Fault::kNoMark:
+      return "a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
+             "UTF-8, or as UTF-16 with its mark";
+    case Fault::kBelowZero:
+      return "this entry comes to " + clock_text(fault.from) +
+             ", below zero: write a break after the hours it is taken from";
+    case Fault::kEntryRange:
+      return "the entry's total leaves the range of 2147483647 minutes";
+    case Fault::kNone:
+      break;
+  }
+  return {};
 }

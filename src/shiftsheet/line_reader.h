@@ -1,6 +1,7 @@
 #ifndef SHIFTSUM_SHIFTSHEET_LINE_READER_H_
 #define SHIFTSUM_SHIFTSHEET_LINE_READER_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,15 +32,68 @@ struct SheetLine {
   std::vector<SheetTerm> terms;
 };
 
-// Why a line cannot be read, and where: a column counted in characters from 1.
+// What is wrong with a line or an entry. The texts it names are text and other, the times
+// from and to, in minutes.
+enum class Fault {
+  kNone,
+  kForeign,        // a look-alike of a mark, or a control character
+  kTooLarge,       // more than 32 bits of minutes
+  kNoonHours,      // am or pm on an hour past 1 to 12
+  kOverMinutes,    // a duration's minutes past 59
+  kDecimal,        // decimal hours other than tenths and quarters
+  kNumber,         // a number with no unit, after the term other where there is one
+  kWords,          // words where a term or an operator should be, after the term other
+  kRangeWord,      // a word such as "to" between the clocks text and other
+  kEitherDash,     // "+ 0:15 - 0:30": an interval or a subtraction of the clock other
+  kEndsBefore,     // an interval that ends before it starts
+  kEndsAtStart,    // an interval that ends where it starts
+  kHalfMeridiem,   // an interval with am or pm at one end, the end other without
+  kOverlap,        // intervals side by side that overlap; from and to are other's
+  kHourRange,      // "9-5", "9:00-17" or "22h-6h": a range of hours, or a subtraction
+  kLoneMeridiem,   // "5pm" alone: a time of day, not hours worked
+  kClockRange,     // "2200-0630": clocks without their colons
+  kSideBySide,     // terms with no operator between, where only intervals may stand
+  kBlankInClock,   // "9: 30"
+  kMarkedLabel,    // a label with a colon or a comma
+  kDigitsLabel,    // a label of digits alone
+  kLabelAlone,     // a label with no term after it
+  kLabelNumber,    // a label whose last word, a number, no term follows
+  kLabelThenMark,  // a label followed by the mark other, not by a term
+  kOperatorAlone,  // an operator at the end of its line
+  kTwoOperators,   // two operators with no term between
+  kParenNoStart,   // an interval in parentheses without its start, comma, end or ')'
+  kParenDash,
+  kParenNoComma,
+  kParenNoEnd,
+  kParenNoClose,
+  kStray,       // a mark where a term should begin
+  kStrayComma,  // a comma after the term other, not between intervals
+  kStrayClose,  // a ')' after the term other
+  kNul,         // a NUL character in a line
+  kNoMark,      // a NUL byte in a file read as bytes: UTF-16 without its mark
+  kBelowZero,   // an entry that comes to from, below zero
+  kEntryRange,  // an entry's time past 32 bits
+};
+
+// Why a line cannot be read, and where: an offset in its text.
 struct LineFault {
-  std::size_t column = 0;
-  std::string message;
+  Fault kind = Fault::kNone;
+  std::size_t offset = 0;
+  std::string_view text;
+  std::string_view other;
+  std::int64_t from = 0;
+  std::int64_t to = 0;
+  bool paren = false;       // the interval is written in parentheses
+  bool spaced = false;      // its dash has a blank beside it
+  bool end_marked = false;  // its end has am or pm
 };
 
 // Reads one line of a timesheet, without its line end, into line; false, with fault filled,
 // where it cannot be read. With overnight, an interval from 12:00 or later to a time before
 // 12:00 ends the next day.
 bool parse_line(std::string_view text, bool overnight, SheetLine& line, LineFault& fault);
+
+// What fault says, in words: what is wrong, and what to write for each reading.
+std::string describe_fault(const LineFault& fault);
 
 #endif  // SHIFTSUM_SHIFTSHEET_LINE_READER_H_

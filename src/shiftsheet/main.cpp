@@ -28,13 +28,15 @@ void print_help()
       "\n"
       "  -e, --each          first print each entry: its label and its time\n"
       "  -d, --decimal       print decimal hours, as 15.13, not hours:minutes\n"
+      "      --overnight     read an interval such as 22:00-06:30 as ending the next day\n"
       "  -t, --target=H:MM   then print the target, and the total less the target\n"
       "  -h, --help          print this help and exit\n"
       "      --version       print the version and exit\n"
       "\n"
-      "Each line holds an optional label, then clocks (9:23) and intervals (9:23,17:35)\n"
-      "joined by + and -; a line that begins with + or - goes on with the entry above.\n"
-      "# begins a comment. Exit status: 0 when every line reads, 1 when one does not or a\n"
+      "Each line holds an optional label, then terms joined by + and -: intervals\n"
+      "(9:00-17:30, 9am-5:30pm, (9:00,17:30)), durations (8h, 45m, 7.5h) and clocks\n"
+      "(7:30, as hours). A line that begins with + or - goes on with the entry above;\n"
+      "# begins a note. Exit status: 0 when every line reads, 1 when one does not or a\n"
       "file cannot be read, 2 for a wrong option or target. The manual: man shiftsheet.\n");
 }
 

@@ -1,5 +1,6 @@
 #include "shiftsheet/text_input.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -142,8 +143,9 @@ bool cut_line(TextInput& input, std::string_view& line)
       if (text[input.next] == '\n')
         at = ++input.next;
     }
-    while (at < text.size() && text[at] != '\n' && text[at] != '\r')
-      ++at;
+    // The first LF, then a CR before it: two quick searches, where most lines hold no CR.
+    std::size_t lf = std::min(text.find('\n', at), text.size());
+    at = std::min(std::string_view(text).substr(at, lf - at).find('\r'), lf - at) + at;
     if (at < text.size()) {
       line = std::string_view(text).substr(input.next, at - input.next);
       input.skip_lf = text[at] == '\r';

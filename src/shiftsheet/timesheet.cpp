@@ -56,6 +56,18 @@ void spill(Timesheet& sheet, Faults& faults)
   sheet.each_lines.clear();
 }
 
+// Names fault, found in a line of the file called name; its words are made only where it is
+// shown.
+void name_line_fault(Faults& faults, const std::string& name, std::size_t number,
+                     std::string_view text, const LineFault& fault)
+{
+  if (faults.in_lines >= kShownFaults) {
+    name_fault(faults, name, number, 0, {});
+    return;
+  }
+  name_fault(faults, name, number, column_at(text, fault.offset), describe_fault(fault));
+}
+
 // Adds an entry, read whole and without fault, to the sheet.
 void add_entry(Timesheet& sheet, const Entry& entry, const std::string& name, Faults& faults)
 {
@@ -86,9 +98,10 @@ void close_entry(Timesheet& sheet, Entry& entry, const std::string& name, Faults
   if (!entry.ok)
     return;
   if (to_minutes(entry.total) < 0) {
-    name_fault(faults, name, entry.line, entry.column,
-               "this entry comes to " + format_figure(to_minutes(entry.total)) +
-                   ", below zero: write a break after the hours it is taken from");
+    LineFault fault;
+    fault.kind = Fault::kBelowZero;
+    fault.from = to_minutes(entry.total);
+    name_fault(faults, name, entry.line, entry.column, describe_fault(fault));
     return;
   }
   add_entry(sheet, entry, name, faults);
@@ -108,9 +121,9 @@ void open_entry(Entry& entry, const SheetLine& line, std::string_view text, std:
   entry.column = column_at(text, begin);
 }
 
-// Adds the line's terms to the entry; the first that takes it out of 32 bits is a fault.
-void add_terms(Entry& entry, const SheetLine& line, std::string_view text, const std::string& name,
-               std::size_t number, Faults& faults)
+// Adds the line's terms to the entry; false, with fault, at the first that takes it out of 32
+// bits.
+bool add_terms(Entry& entry, const SheetLine& line, LineFault& fault)
 {
   if (entry.tag.empty())
     entry.tag.assign(line.tag);
@@ -118,12 +131,12 @@ void add_terms(Entry& entry, const SheetLine& line, std::string_view text, const
     bool fits = term.op == '-' ? subtract_times(entry.total, term.value, entry.total)
                                : add_times(entry.total, term.value, entry.total);
     if (!fits) {
-      entry.ok = false;
-      name_fault(faults, name, number, column_at(text, term.offset),
-                 "the entry's total leaves the range of 2147483647 minutes");
-      return;
+      fault.kind = Fault::kEntryRange;
+      fault.offset = term.offset;
+      return false;
     }
   }
+  return true;
 }
 
 // Decimal hours, in hundredths rounded half away from zero, reckoned in integers.
@@ -178,32 +191,25 @@ void read_timesheet(std::FILE* file, const std::string& name, bool overnight, Ti
     if (text.substr(0, 3) == "\xEF\xBB\xBF")
       text.remove_prefix(3);
     std::size_t nul = input.has_nul ? text.find('\0') : std::string_view::npos;
-    if (nul != std::string_view::npos && input.encoding == Encoding::kBytes) {
-      // UTF-16 without its mark: every other byte of ASCII text is 0, and the rest is noise.
-      name_fault(faults, name, number, column_at(text, nul),
-                 "a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
-                 "UTF-8, or as UTF-16 with its mark");
-      break;
-    }
+    bool read = nul == std::string_view::npos && parse_line(text, overnight, line, fault);
     if (nul != std::string_view::npos) {
-      name_fault(faults, name, number, column_at(text, nul), "a NUL character cannot stand here");
-      entry.ok = false;
-      continue;
+      // UTF-16 without its mark: every other byte of ASCII text is 0, and the rest is noise.
+      fault.kind = input.encoding == Encoding::kBytes ? Fault::kNoMark : Fault::kNul;
+      fault.offset = nul;
     }
-    if (!parse_line(text, overnight, line, fault)) {
-      name_fault(faults, name, number, fault.column, fault.message);
-      // What the entry adds up to no longer counts, so it can leave the range unsaid.
-      entry.ok = false;
+    if (read && line.kind == LineKind::kBlank)
       continue;
-    }
-    if (line.kind == LineKind::kBlank)
-      continue;
-    if (line.kind == LineKind::kEntry || !entry.open) {
+    if (read && (line.kind == LineKind::kEntry || !entry.open)) {
       close_entry(sheet, entry, name, faults);
       open_entry(entry, line, text, number);
     }
-    if (entry.ok)
-      add_terms(entry, line, text, name, number, faults);
+    if (read && (!entry.ok || add_terms(entry, line, fault)))
+      continue;
+    name_line_fault(faults, name, number, text, fault);
+    // What the entry adds up to no longer counts, so it can leave the range unsaid.
+    entry.ok = false;
+    if (fault.kind == Fault::kNoMark)
+      break;
   }
   close_entry(sheet, entry, name, faults);
   if (input.failed)
