@@ -15,7 +15,7 @@ std::string terms_of(const SheetLine& line)
   for (const SheetTerm& term : line.terms) {
     if (!terms.empty())
       terms += ' ';
-    terms += term.op + std::to_string(to_minutes(term.value)) + "@" + std::to_string(term.offset);
+    terms += term.op + std::to_string(term.minutes) + "@" + std::to_string(term.offset);
   }
   return terms;
 }

@@ -1,7 +1,9 @@
 #include "shiftsheet/line_reader.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 
 #include "shiftsheet/utf8.h"
 
@@ -84,14 +86,49 @@ constexpr std::array<std::string_view, 13> kTimeWords = {
     "lunch", "mittag", "halb", "half", "quarter", "viertel"};
 constexpr std::array<std::string_view, 4> kBreakWords = {"pause", "break", "lunch", "mittag"};
 
+// What each byte is to the lexer, looked up once per byte.
+enum CharClass : std::uint8_t {
+  kPlain = 0,
+  kBlank = 1,
+  kDigit = 2,
+  kMark = 4,     // + - ( ) , each a token of its own
+  kControl = 8,  // no line may hold one
+  kHigh = 16,    // part of a character past ASCII, which may be a look-alike
+};
+
+constexpr std::array<std::uint8_t, 256> make_classes()
+{
+  std::array<std::uint8_t, 256> classes{};
+  for (std::size_t c = 0; c < classes.size(); ++c) {
+    if (c < ' ' || c == 0x7F)
+      classes[c] = kControl;
+    if (c >= 0x80)
+      classes[c] = kHigh;
+    if (c >= '0' && c <= '9')
+      classes[c] = kDigit;
+  }
+  classes[' '] = kBlank;
+  classes['\t'] = kBlank;
+  for (char c : {'+', '-', '(', ')', ','})
+    classes[static_cast<unsigned char>(c)] = kMark;
+  return classes;
+}
+
+constexpr std::array<std::uint8_t, 256> kClasses = make_classes();
+
+std::uint8_t class_of(char c)
+{
+  return kClasses[static_cast<unsigned char>(c)];
+}
+
 bool is_blank(char c)
 {
-  return c == ' ' || c == '\t';
+  return class_of(c) == kBlank;
 }
 
 bool is_digit(char c)
 {
-  return c >= '0' && c <= '9';
+  return class_of(c) == kDigit;
 }
 
 char lower(char c)
@@ -101,14 +138,13 @@ char lower(char c)
 
 bool is_control(char c)
 {
-  auto byte = static_cast<unsigned char>(c);
-  return (byte < ' ' && c != '\t') || byte == 0x7F;
+  return class_of(c) == kControl;
 }
 
 // The look-alike at the front of text, which is not empty, or null.
 const LookAlike* look_alike_at(std::string_view text)
 {
-  if (static_cast<unsigned char>(text[0]) < 0x80)
+  if (class_of(text[0]) != kHigh)
     return nullptr;
   std::size_t length = utf8_length(text);
   std::string_view character = text.substr(0, length == 0 ? 1 : length);
@@ -143,10 +179,10 @@ bool ends_token(std::string_view text, std::size_t at)
 {
   if (at >= text.size())
     return true;
-  char c = text[at];
-  if (static_cast<unsigned char>(c) >= 0x80)
+  std::uint8_t c = class_of(text[at]);
+  if (c == kHigh)
     return look_alike_at(text.substr(at)) != nullptr;
-  return is_blank(c) || mark_kind(c) != Kind::kWord || is_control(c);
+  return (c & (kBlank | kMark | kControl)) != 0;
 }
 
 std::size_t skip_digits(std::string_view text, std::size_t at)
@@ -229,7 +265,7 @@ bool field_32(std::string_view digits, std::int64_t& value)
   value = 0;
   for (char c : digits) {
     value = value * 10 + (c - '0');
-    if (!fits_32_bits(value))
+    if (value > std::numeric_limits<std::int32_t>::max())
       return false;
   }
   return true;
@@ -349,10 +385,12 @@ void lex(std::string_view text, std::size_t at, Token& token)
     return;
   }
   const char c = text[token.begin];
-  token.kind = mark_kind(c);
-  if (token.kind != Kind::kWord)
+  const std::uint8_t cls = class_of(c);
+  if (cls == kMark) {
+    token.kind = mark_kind(c);
     return;
-  if (is_digit(c) || c == ':') {
+  }
+  if (cls == kDigit || c == ':') {
     lex_number(text, token);
     return;
   }
@@ -378,14 +416,6 @@ enum class Place {
   kMinus,   // after -: a clock is subtracted, and a dash after it is a minus
 };
 
-// An interval of a line: its times of day, and where it is written.
-struct Span {
-  std::int64_t from = 0;
-  std::int64_t to = 0;
-  std::size_t begin = 0;
-  std::size_t end = 0;
-};
-
 struct Reader {
   std::string_view text;  // the line without its comment
   bool overnight = false;
@@ -393,15 +423,21 @@ struct Reader {
   std::size_t head = 0;
   SheetLine* line = nullptr;
   LineFault* fault = nullptr;
-  Span last;               // the last interval read
-  Span first;              // the first of the intervals side by side with it
-  std::vector<Span> side;  // the others, where there are more than one
 };
 
 // Where the token after token is looked for.
 std::size_t resume(const Token& token)
 {
   return token.next > token.end ? token.next : token.end;
+}
+
+// Cuts into token the token after last; nothing follows the end.
+void cut_after(std::string_view text, const Token& last, Token& token)
+{
+  if (last.kind == Kind::kEnd)
+    token = last;
+  else
+    lex(text, resume(last), token);
 }
 
 // The ring's size is a power of two, so that an index wraps with a mask.
@@ -416,12 +452,7 @@ const Token& peek(const Reader& reader, std::size_t ahead)
 // Moves on to the next token; the one that was at hand stays valid until the next move.
 void advance(Reader& reader)
 {
-  const Token& last = peek(reader, 2);
-  Token& spare = reader.ring[(reader.head + 3) & kRingMask];
-  if (last.kind == Kind::kEnd)
-    spare = last;  // nothing follows the end
-  else
-    lex(reader.text, resume(last), spare);
+  cut_after(reader.text, peek(reader, 2), reader.ring[(reader.head + 3) & kRingMask]);
   reader.head = (reader.head + 1) & kRingMask;
 }
 
@@ -491,8 +522,9 @@ bool take_interval(Reader& reader, const Token& start, const Token& end, std::si
   }
   if (!fits_32_bits(to - start.minutes))
     return fail(reader, Fault::kTooLarge, offset, text);
-  term.value = from_minutes(static_cast<std::int32_t>(to - start.minutes));
-  reader.last = Span{start.minutes, to, offset, offset + text.size()};
+  term.minutes = to - start.minutes;
+  term.from = start.minutes;
+  term.to = to;
   return true;
 }
 
@@ -531,7 +563,7 @@ bool read_paren_interval(Reader& reader, SheetTerm& term)
 // Reads the term at hand into term, in place; interval says whether it is one.
 bool read_term(Reader& reader, Place place, SheetTerm& term, bool& interval)
 {
-  const Token token = peek(reader, 0);
+  const Token& token = peek(reader, 0);  // valid through one move
   const Token& dash = peek(reader, 1);
   const Token& next = peek(reader, 2);
   term.offset = token.begin;
@@ -570,40 +602,42 @@ bool read_term(Reader& reader, Place place, SheetTerm& term, bool& interval)
                 written(reader, next));
   if (dashed && (place != Place::kMinus || dash.kind == Kind::kEnDash)) {
     interval = true;
+    const Token start = token;
     const Token end = next;
     advance(reader);
     advance(reader);
     advance(reader);
-    return take_interval(reader, token, end, token.begin, slice(reader, token.begin, end.end),
+    return take_interval(reader, start, end, start.begin, slice(reader, start.begin, end.end),
                          false, spaced, term);
   }
   if (token.meridiem)
     return fail(reader, Fault::kLoneMeridiem, token.begin, written(reader, token));
-  term.value = from_minutes(static_cast<std::int32_t>(token.minutes));
+  term.minutes = token.minutes;
   advance(reader);
   return true;
 }
 
-// Keeps the interval just read, where place is beside another; false where they overlap.
-bool check_overlap(Reader& reader, Place place)
+// Whether the interval just read, the last of the line's terms, overlaps one that it stands
+// beside.
+bool check_overlap(Reader& reader)
 {
-  const Span& last = reader.last;
-  if (place != Place::kBeside) {
-    reader.first = last;
-    reader.side.clear();
-    return true;
+  const std::vector<SheetTerm>& terms = reader.line->terms;
+  const SheetTerm& last = terms.back();
+  for (std::size_t i = terms.size() - 1; i > 0 && terms[i].beside; --i) {
+    const SheetTerm& other = terms[i - 1];
+    if (last.from >= other.to || other.from >= last.to)
+      continue;
+    std::size_t end = terms[i].offset;
+    while (is_blank(reader.text[end - 1]) || reader.text[end - 1] == ',')
+      --end;
+    std::size_t stop = peek(reader, 0).begin;
+    while (is_blank(reader.text[stop - 1]))
+      --stop;
+    reader.fault->from = last.from;
+    reader.fault->to = last.to;
+    return fail(reader, Fault::kOverlap, last.offset, slice(reader, other.offset, end),
+                slice(reader, last.offset, stop));
   }
-  if (reader.side.empty())
-    reader.side.push_back(reader.first);
-  for (const Span& span : reader.side) {
-    if (last.from < span.to && span.from < last.to) {
-      reader.fault->from = last.from;
-      reader.fault->to = last.to;
-      return fail(reader, Fault::kOverlap, last.begin, slice(reader, span.begin, span.end),
-                  slice(reader, last.begin, last.end));
-    }
-  }
-  reader.side.push_back(last);
   return true;
 }
 
@@ -678,9 +712,12 @@ bool read_terms(Reader& reader, Place place, char op)
     SheetTerm term;
     term.op = op;
     bool interval = false;
-    if (!read_term(reader, place, term, interval) || (interval && !check_overlap(reader, place)))
+    term.beside = place == Place::kBeside;
+    if (!read_term(reader, place, term, interval))
       return false;
     reader.line->terms.push_back(term);
+    if (term.beside && !check_overlap(reader))
+      return false;
     const Token& next = peek(reader, 0);  // valid through the one move below
     if (next.kind == Kind::kEnd)
       return true;
@@ -999,8 +1036,8 @@ bool parse_line(std::string_view text, bool overnight, SheetLine& line, LineFaul
   reader.line = &line;
   reader.fault = &fault;
   lex(reader.text, 0, reader.ring[0]);
-  lex(reader.text, resume(reader.ring[0]), reader.ring[1]);
-  lex(reader.text, resume(reader.ring[1]), reader.ring[2]);
+  cut_after(reader.text, reader.ring[0], reader.ring[1]);
+  cut_after(reader.text, reader.ring[1], reader.ring[2]);
   const Token first = peek(reader, 0);
   if (first.kind == Kind::kEnd)
     return true;

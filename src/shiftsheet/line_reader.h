@@ -19,8 +19,11 @@ enum class LineKind {
 // before an interval that stands beside another.
 struct SheetTerm {
   char op = '+';
-  ClockTime value;
-  std::size_t offset = 0;  // where it begins in the line's text
+  bool beside = false;       // an interval beside the one before, with no operator between
+  std::int64_t minutes = 0;  // within 32 bits
+  std::size_t offset = 0;    // where it begins in the line's text
+  std::int64_t from = 0;     // an interval's start and end, in minutes of its day
+  std::int64_t to = 0;
 };
 
 // A line as read: its kind, an entry's label and the line's first tag (views of the line's

@@ -28,7 +28,7 @@ struct Entry {
   std::size_t column = 1;
   std::string label;
   std::string tag;
-  ClockTime total;
+  std::int64_t minutes = 0;  // its time so far
 };
 
 std::string format_figure(std::int64_t minutes)
@@ -73,7 +73,8 @@ void add_entry(Timesheet& sheet, const Entry& entry, const std::string& name, Fa
 {
   if (!sheet.total_ok)
     return;
-  if (!add_times(sheet.total, entry.total, sheet.total)) {
+  if (!add_times(sheet.total, from_minutes(static_cast<std::int32_t>(entry.minutes)),
+                 sheet.total)) {
     sheet.total_ok = false;
     name_fault(faults, name, entry.line, entry.column,
                "the total leaves the range of 2147483647 minutes");
@@ -83,7 +84,7 @@ void add_entry(Timesheet& sheet, const Entry& entry, const std::string& name, Fa
     return;
   sheet.each_lines += entry.label.empty() ? name + ":" + std::to_string(entry.line) : entry.label;
   sheet.each_lines += ' ';
-  sheet.each_lines += sheet_figure(sheet, entry.total);
+  sheet.each_lines += sheet_figure(sheet, from_minutes(static_cast<std::int32_t>(entry.minutes)));
   sheet.each_lines += '\n';
   if (sheet.each_lines.size() >= kSpillAt)
     spill(sheet, faults);
@@ -97,10 +98,10 @@ void close_entry(Timesheet& sheet, Entry& entry, const std::string& name, Faults
   entry.open = false;
   if (!entry.ok)
     return;
-  if (to_minutes(entry.total) < 0) {
+  if (entry.minutes < 0) {
     LineFault fault;
     fault.kind = Fault::kBelowZero;
-    fault.from = to_minutes(entry.total);
+    fault.from = entry.minutes;
     name_fault(faults, name, entry.line, entry.column, describe_fault(fault));
     return;
   }
@@ -112,9 +113,12 @@ void open_entry(Entry& entry, const SheetLine& line, std::string_view text, std:
   entry.open = true;
   entry.ok = true;
   entry.line = number;
-  entry.total = ClockTime{};
-  entry.label.assign(line.label);
-  entry.tag.assign(line.tag);
+  entry.minutes = 0;
+  // Most entries have no tag, and many no label: an empty string is left as it is.
+  if (!entry.label.empty() || !line.label.empty())
+    entry.label.assign(line.label);
+  if (!entry.tag.empty() || !line.tag.empty())
+    entry.tag.assign(line.tag);
   std::size_t begin = line.label.empty()
                           ? line.terms.front().offset
                           : static_cast<std::size_t>(line.label.data() - text.data());
@@ -125,12 +129,11 @@ void open_entry(Entry& entry, const SheetLine& line, std::string_view text, std:
 // bits.
 bool add_terms(Entry& entry, const SheetLine& line, LineFault& fault)
 {
-  if (entry.tag.empty())
+  if (entry.tag.empty() && !line.tag.empty())
     entry.tag.assign(line.tag);
   for (const SheetTerm& term : line.terms) {
-    bool fits = term.op == '-' ? subtract_times(entry.total, term.value, entry.total)
-                               : add_times(entry.total, term.value, entry.total);
-    if (!fits) {
+    entry.minutes += term.op == '-' ? -term.minutes : term.minutes;
+    if (!fits_32_bits(entry.minutes)) {
       fault.kind = Fault::kEntryRange;
       fault.offset = term.offset;
       return false;
