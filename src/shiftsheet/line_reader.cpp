@@ -259,106 +259,96 @@ void set_bad(Token& token, Fault fault)
   token.bad = fault;
 }
 
-// The value of a field of digits, as a clock's hours or minutes; false where it leaves 32 bits.
-bool field_32(std::string_view digits, std::int64_t& value)
+// A run of digits: where it ends, how many there are, and their value, which stops growing
+// once it is past 32 bits.
+struct Field {
+  std::size_t end = 0;
+  std::size_t length = 0;
+  std::int64_t value = 0;
+};
+
+Field read_field(std::string_view text, std::size_t at)
 {
-  value = 0;
-  for (char c : digits) {
-    value = value * 10 + (c - '0');
-    if (value > std::numeric_limits<std::int32_t>::max())
-      return false;
+  Field field;
+  for (field.end = at; field.end < text.size() && is_digit(text[field.end]); ++field.end) {
+    if (field.value <= std::numeric_limits<std::int32_t>::max())
+      field.value = field.value * 10 + (text[field.end] - '0');
   }
-  return true;
+  field.length = field.end - at;
+  return field;
 }
 
-// A clock's value: hours:minutes, or hours alone before am or pm; digits ends its hours, and
-// stop its minutes. Either field may be empty, and is then 0.
-void value_clock(std::string_view text, std::size_t digits, std::size_t stop, bool pm, Token& token)
+// A clock's value, from its hours and minutes, with pm where meridiem says.
+void value_clock(const Field& hours, const Field& minutes, bool pm, Token& token)
 {
-  std::int64_t hours = 0;
-  std::int64_t minutes = 0;
-  if (!field_32(text.substr(token.begin, digits - token.begin), hours) ||
-      (stop > digits && !field_32(text.substr(digits + 1, stop - digits - 1), minutes)) ||
-      !fits_32_bits(hours * kHour + minutes))
+  token.hour = hours.value;
+  token.minutes = hours.value * kHour + minutes.value;
+  if (!fits_32_bits(hours.value) || !fits_32_bits(minutes.value) || !fits_32_bits(token.minutes))
     return set_bad(token, Fault::kTooLarge);
-  token.hour = hours;
-  token.minutes = hours * kHour + minutes;
   if (!token.meridiem)
     return;
-  if (hours < 1 || hours > 12 || minutes >= kHour)
+  if (hours.value < 1 || hours.value > 12 || minutes.value >= kHour)
     return set_bad(token, Fault::kNoonHours);
-  token.minutes = (hours % 12 + (pm ? 12 : 0)) * kHour + minutes;
+  token.minutes = (hours.value % 12 + (pm ? 12 : 0)) * kHour + minutes.value;
 }
 
-// A duration's value: 45m, 8h, 7h30, 7h30m, or decimal hours in tenths or quarters, 7.25h.
-void value_duration(std::string_view text, std::size_t digits, Token& token)
+// A duration's value: 45m, 8h, 7h30, 7h30m, or decimal hours in tenths or quarters, 7.25h;
+// unit is what follows its first digits, part the digits after that.
+void value_duration(const Field& first, char unit, const Field& part, Token& token)
 {
-  if (digits - token.begin > kLongestField)
-    return set_bad(token, Fault::kTooLarge);
-  std::int64_t first = field_value(text.substr(token.begin, digits - token.begin));
-  char unit = lower(text[digits]);
-  std::size_t part_end = unit == 'm' ? digits : skip_digits(text, digits + 1);
-  std::string_view part = text.substr(digits + 1, part_end - (digits + 1));
-  std::int64_t value = part.size() <= 2 ? field_value(part) : kHour;
-  bool decimal = unit == '.' || unit == ',';
-  token.minutes = unit == 'm' ? first : first * kHour;
-  if (decimal && part.size() == 1)
-    token.minutes += value * 6;
-  else if (decimal && part.size() == 2 && value % 25 == 0)
-    token.minutes += value * kHour / 100;
-  else if (decimal)
-    return set_bad(token, Fault::kDecimal);
-  else if (unit == 'h' && value >= kHour)
-    return set_bad(token, Fault::kOverMinutes);
-  else if (unit == 'h')
-    token.minutes += value;
   token.hour_form = unit == 'h';
+  token.minutes = unit == 'm' ? first.value : first.value * kHour;
+  if (unit == 'h' && (part.length > 2 || part.value >= kHour))
+    return set_bad(token, Fault::kOverMinutes);
+  if (unit == 'h')
+    token.minutes += part.value;
+  else if (unit != 'm' && part.length == 1)
+    token.minutes += part.value * 6;
+  else if (unit != 'm' && part.length == 2 && part.value % 25 == 0)
+    token.minutes += part.value * kHour / 100;
+  else if (unit != 'm')
+    return set_bad(token, Fault::kDecimal);
   if (!fits_32_bits(token.minutes))
     set_bad(token, Fault::kTooLarge);
 }
 
 // A token that begins with a digit or a colon: a clock, a duration, a number, or a word
-// such as "45min" or "07.12.2026".
+// such as "45min", "2026-12-07" or "07.12.2026".
 void lex_number(std::string_view text, Token& token)
 {
-  const std::size_t digits = skip_digits(text, token.begin);
-  const bool some = digits > token.begin;
-  // A date, 2026-12-07, is a word of a label.
-  if (digits - token.begin == 4 && text.substr(digits, 1) == "-" &&
-      skip_digits(text, digits + 1) == digits + 3 && text.substr(digits + 3, 1) == "-") {
-    token.kind = Kind::kWord;
-    token.end = digits + 4;
-    while (!ends_token(text, token.end))
-      ++token.end;
-    return;
-  }
-  const char unit = digits < text.size() ? lower(text[digits]) : '\0';
-  std::size_t at = digits;
+  const Field first = read_field(text, token.begin);
+  const char unit = first.end < text.size() ? lower(text[first.end]) : '\0';
+  const bool more = first.end + 1 < text.size() && is_digit(text[first.end + 1]);
+  Field part;
+  part.end = first.end;
   token.kind = Kind::kNumber;
   if (unit == ':') {
     token.kind = Kind::kClock;
-    at = skip_digits(text, digits + 1);
-  } else if ((unit == '.' || unit == ',') && digits + 1 < text.size() &&
-             is_digit(text[digits + 1])) {
-    at = skip_digits(text, digits + 1);
-    if (at < text.size() && lower(text[at]) == 'h') {
+    part = read_field(text, first.end + 1);
+  } else if ((unit == '.' || unit == ',') && more) {
+    part = read_field(text, first.end + 1);
+    if (part.end < text.size() && lower(text[part.end]) == 'h') {
       token.kind = Kind::kDuration;
-      ++at;
+      ++part.end;
     }
-  } else if (some && unit == 'h') {
+  } else if (first.length > 0 && unit == 'h') {
     token.kind = Kind::kDuration;
-    at = skip_digits(text, digits + 1);
-    if (at > digits + 1 && at < text.size() && lower(text[at]) == 'm')
-      ++at;
-  } else if (some && unit == 'm') {
+    part = read_field(text, first.end + 1);
+    if (part.length > 0 && part.end < text.size() && lower(text[part.end]) == 'm')
+      ++part.end;
+  } else if (first.length > 0 && unit == 'm') {
     token.kind = Kind::kDuration;
-    ++at;
+    part.end = first.end + 1;
+  } else if (unit == '-' && first.length == 4 && more && text.substr(first.end + 3, 1) == "-") {
+    part.end = first.end + 4;  // a date, 2026-12-07: its dashes are no minus
   }
   bool pm = false;
   std::size_t meridiem = 0;
-  if (token.kind == Kind::kClock || (token.kind == Kind::kNumber && at == digits && some))
-    meridiem = meridiem_end(text, at, pm, token.next);
-  token.end = meridiem != 0 ? meridiem : at;
+  if (token.kind == Kind::kClock || (token.kind == Kind::kNumber && part.end == first.end))
+    meridiem = first.length > 0 || token.kind == Kind::kClock
+                   ? meridiem_end(text, part.end, pm, token.next)
+                   : 0;
+  token.end = meridiem != 0 ? meridiem : part.end;
   token.next = meridiem != 0 || token.next == 0 ? token.end : token.next;
   if (!ends_token(text, token.end)) {
     token.kind = Kind::kWord;
@@ -368,22 +358,24 @@ void lex_number(std::string_view text, Token& token)
   }
   token.meridiem = meridiem != 0;
   if (token.kind == Kind::kDuration)
-    value_duration(text, digits, token);
-  else if (token.kind == Kind::kClock || token.meridiem)
-    token.kind = Kind::kClock, value_clock(text, digits, at, pm, token);
+    return value_duration(first, unit, part, token);
+  if (token.kind == Kind::kClock || token.meridiem) {
+    token.kind = Kind::kClock;
+    value_clock(first, unit == ':' ? part : Field{}, pm, token);
+  }
 }
 
 // Reads into token the token that begins at or after text[at], past blanks.
 void lex(std::string_view text, std::size_t at, Token& token)
 {
-  token = Token{Kind::kEnd, Fault::kNone, 0, 0, 0, true, false, false, 0, 0};
-  token.begin = skip_blanks(text, at);
-  token.blank_before = token.begin == 0 || is_blank(text[token.begin - 1]);
-  token.end = token.begin + 1;
-  if (token.begin == text.size()) {
-    token.end = token.begin;
+  const std::size_t begin = skip_blanks(text, at);
+  const bool blank_before = begin == 0 || is_blank(text[begin - 1]);
+  const bool end = begin == text.size();
+  token = Token{
+      Kind::kEnd, Fault::kNone, begin, end ? begin : begin + 1, 0, blank_before, false, false, 0,
+      0};
+  if (end)
     return;
-  }
   const char c = text[token.begin];
   const std::uint8_t cls = class_of(c);
   if (cls == kMark) {
@@ -403,9 +395,14 @@ void lex(std::string_view text, std::size_t at, Token& token)
     return;
   }
   token.kind = Kind::kWord;
-  while (!ends_token(text, token.end))
+  // Letters and digits, most of a word, need no look at look-alikes.
+  for (;;) {
+    while (token.end < text.size() && (class_of(text[token.end]) & ~kDigit) == 0)
+      ++token.end;
+    if (ends_token(text, token.end))
+      return;
     ++token.end;
-  return;
+  }
 }
 
 // Where a term is read: what stands before it says how a dash after a clock reads.
@@ -532,8 +529,7 @@ bool take_interval(Reader& reader, const Token& start, const Token& end, std::si
 bool read_paren_interval(Reader& reader, SheetTerm& term)
 {
   const std::size_t open = peek(reader, 0).begin;
-  advance(reader);
-  const Token start = peek(reader, 0);
+  const Token start = peek(reader, 1);
   if (start.kind == Kind::kBad)
     return fail_token(reader, start);
   if (start.kind == Kind::kWord || start.kind == Kind::kNumber)
@@ -541,23 +537,24 @@ bool read_paren_interval(Reader& reader, SheetTerm& term)
   if (start.kind != Kind::kClock)
     return fail_paren(reader, Fault::kParenNoStart, open);
   advance(reader);
-  const Token comma = peek(reader, 0);
+  advance(reader);
+  const Token& comma = peek(reader, 0);
   if (comma.kind == Kind::kDash || comma.kind == Kind::kEnDash)
     return fail_paren(reader, Fault::kParenDash, open, written(reader, comma));
   if (comma.kind != Kind::kComma)
     return fail_paren(reader, Fault::kParenNoComma, open);
-  advance(reader);
-  const Token end = peek(reader, 0);
+  const Token end = peek(reader, 1);
   if (end.kind == Kind::kBad)
     return fail_token(reader, end);
   if (end.kind != Kind::kClock)
     return fail_paren(reader, Fault::kParenNoEnd, open);
-  advance(reader);
-  const Token close = peek(reader, 0);
-  if (close.kind != Kind::kClose)
+  if (peek(reader, 2).kind != Kind::kClose)
     return fail_paren(reader, Fault::kParenNoClose, open);
+  const std::size_t close = peek(reader, 2).end;
   advance(reader);
-  return take_interval(reader, start, end, open, slice(reader, open, close.end), true, false, term);
+  advance(reader);
+  advance(reader);
+  return take_interval(reader, start, end, open, slice(reader, open, close), true, false, term);
 }
 
 // Reads the term at hand into term, in place; interval says whether it is one.
@@ -669,16 +666,17 @@ bool read_operator(Reader& reader)
 bool fail_after(Reader& reader, std::string_view before, bool interval)
 {
   const Token& next = peek(reader, 0);
+  if (next.kind == Kind::kWord) {
+    for (std::string_view word : kRangeWords) {
+      if (!interval && written(reader, next) == word && peek(reader, 1).kind == Kind::kClock)
+        return fail(reader, Fault::kRangeWord, next.begin, before,
+                    written(reader, peek(reader, 1)));
+    }
+    return fail(reader, Fault::kWords, next.begin, rest_of_line(reader, next.begin), before);
+  }
   auto from = static_cast<std::size_t>(before.data() - reader.text.data());
   bool open_clock = before.back() == ':' && before.find(':') + 1 == before.size();
   switch (next.kind) {
-    case Kind::kWord:
-      for (std::string_view word : kRangeWords) {
-        if (!interval && written(reader, next) == word && peek(reader, 1).kind == Kind::kClock)
-          return fail(reader, Fault::kRangeWord, next.begin, before,
-                      written(reader, peek(reader, 1)));
-      }
-      return fail(reader, Fault::kWords, next.begin, rest_of_line(reader, next.begin), before);
     case Kind::kBad:
     case Kind::kEnDash:
       return fail_token(reader, next);
@@ -788,6 +786,9 @@ bool read_label(Reader& reader)
       break;
     if (token.blank_before)
       last_word = token.begin;
+    if (token.blank_before && reader.text[token.begin] == '@' && token.end > token.begin + 1 &&
+        reader.line->tag.empty())
+      reader.line->tag = written(reader, token);
     end = token.end;
     advance(reader);
   }
@@ -1052,9 +1053,6 @@ bool parse_line(std::string_view text, bool overnight, SheetLine& line, LineFaul
     if (!read_label(reader) || !read_terms(reader, Place::kFirst, '+'))
       return false;
   }
-  if (text.find('@') == std::string_view::npos)
-    return true;
-  line.tag = first_tag(line.label);
   if (line.tag.empty() && hash != std::string_view::npos)
     line.tag = first_tag(text.substr(hash + 1));
   return true;

@@ -30,6 +30,8 @@ void read_chunk(TextInput& input, std::string& bytes)
   bytes.resize(old + got);
   if (std::string_view(bytes).substr(old).find('\0') != std::string_view::npos)
     input.has_nul = true;
+  if (std::string_view(bytes).substr(old).find('\r') != std::string_view::npos)
+    input.has_cr = true;
   if (got == kChunk)
     return;
   input.at_end = true;
@@ -143,9 +145,11 @@ bool cut_line(TextInput& input, std::string_view& line)
       if (text[input.next] == '\n')
         at = ++input.next;
     }
-    // The first LF, then a CR before it: two quick searches, where most lines hold no CR.
+    // The first LF, then a CR before it where the file holds any: quick searches.
     std::size_t lf = std::min(text.find('\n', at), text.size());
-    at = std::min(std::string_view(text).substr(at, lf - at).find('\r'), lf - at) + at;
+    at = !input.has_cr
+             ? lf
+             : std::min(std::string_view(text).substr(at, lf - at).find('\r'), lf - at) + at;
     if (at < text.size()) {
       line = std::string_view(text).substr(input.next, at - input.next);
       input.skip_lf = text[at] == '\r';

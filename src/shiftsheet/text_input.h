@@ -18,6 +18,7 @@ struct TextInput {
   bool failed = false;   // a read failed
   int error = 0;         // errno, as the failed read left it
   bool has_nul = false;  // a byte read was 0, so a line may hold one
+  bool has_cr = false;   // a byte read was CR, so a line may end at one
   bool skip_lf = false;  // the last line ended in CR: an LF right after it ends it too
   std::string text;      // text read but not yet cut into lines, from next on
   std::size_t next = 0;

@@ -108,14 +108,15 @@ void close_entry(Timesheet& sheet, Entry& entry, const std::string& name, Faults
   add_entry(sheet, entry, name, faults);
 }
 
-void open_entry(Entry& entry, const SheetLine& line, std::string_view text, std::size_t number)
+void open_entry(const Timesheet& sheet, Entry& entry, const SheetLine& line, std::string_view text,
+                std::size_t number)
 {
   entry.open = true;
   entry.ok = true;
   entry.line = number;
   entry.minutes = 0;
-  // Most entries have no tag, and many no label: an empty string is left as it is.
-  if (!entry.label.empty() || !line.label.empty())
+  // The label is kept only where it is shown; most entries have no tag.
+  if (sheet.each)
     entry.label.assign(line.label);
   if (!entry.tag.empty() || !line.tag.empty())
     entry.tag.assign(line.tag);
@@ -191,7 +192,7 @@ void read_timesheet(std::FILE* file, const std::string& name, bool overnight, Ti
   while (cut_line(input, text)) {
     ++number;
     // A byte-order mark is nothing at the start of any line: files joined by cat keep theirs.
-    if (text.substr(0, 3) == "\xEF\xBB\xBF")
+    if (text.size() >= 3 && text[0] == '\xEF' && text[1] == '\xBB' && text[2] == '\xBF')
       text.remove_prefix(3);
     std::size_t nul = input.has_nul ? text.find('\0') : std::string_view::npos;
     bool read = nul == std::string_view::npos && parse_line(text, overnight, line, fault);
@@ -204,7 +205,7 @@ void read_timesheet(std::FILE* file, const std::string& name, bool overnight, Ti
       continue;
     if (read && (line.kind == LineKind::kEntry || !entry.open)) {
       close_entry(sheet, entry, name, faults);
-      open_entry(entry, line, text, number);
+      open_entry(sheet, entry, line, text, number);
     }
     if (read && (!entry.ok || add_terms(entry, line, fault)))
       continue;
