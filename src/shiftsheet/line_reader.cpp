@@ -14,7 +14,11 @@
 namespace {
 
 constexpr std::int64_t kHour = 60;
-constexpr std::int64_t kNoon = 12 * kHour;
+constexpr std::int64_t kHoursOfClock = 12;  // the hours that take am or pm: 1 to 12
+constexpr std::int64_t kTenth = kHour / 10;
+constexpr std::int64_t kHundredths = 100;
+constexpr std::int64_t kQuarter = kHundredths / 4;
+constexpr std::int64_t kNoon = kHoursOfClock * kHour;
 constexpr std::int64_t kDay = 24 * kHour;
 constexpr std::int64_t kLongestBreak = 2 * kHour;  // what "8:00 - 0:30" may take off
 constexpr std::size_t kLongestField = 10;          // digits; more leave 32 bits in any case
@@ -96,13 +100,17 @@ enum CharClass : std::uint8_t {
   kHigh = 16,    // part of a character past ASCII, which may be a look-alike
 };
 
-constexpr std::array<std::uint8_t, 256> make_classes()
+constexpr std::size_t kBytes = 256;
+constexpr std::size_t kDelete = 0x7F;
+constexpr std::size_t kFirstHigh = 0x80;
+
+constexpr std::array<std::uint8_t, kBytes> make_classes()
 {
-  std::array<std::uint8_t, 256> classes{};
+  std::array<std::uint8_t, kBytes> classes{};
   for (std::size_t c = 0; c < classes.size(); ++c) {
-    if (c < ' ' || c == 0x7F)
+    if (c < ' ' || c == kDelete)
       classes[c] = kControl;
-    if (c >= 0x80)
+    if (c >= kFirstHigh)
       classes[c] = kHigh;
     if (c >= '0' && c <= '9')
       classes[c] = kDigit;
@@ -114,7 +122,7 @@ constexpr std::array<std::uint8_t, 256> make_classes()
   return classes;
 }
 
-constexpr std::array<std::uint8_t, 256> kClasses = make_classes();
+constexpr std::array<std::uint8_t, kBytes> kClasses = make_classes();
 
 std::uint8_t class_of(char c)
 {
@@ -287,9 +295,9 @@ void value_clock(const Field& hours, const Field& minutes, bool pm, Token& token
     return set_bad(token, Fault::kTooLarge);
   if (!token.meridiem)
     return;
-  if (hours.value < 1 || hours.value > 12 || minutes.value >= kHour)
+  if (hours.value < 1 || hours.value > kHoursOfClock || minutes.value >= kHour)
     return set_bad(token, Fault::kNoonHours);
-  token.minutes = (hours.value % 12 + (pm ? 12 : 0)) * kHour + minutes.value;
+  token.minutes = hours.value % kHoursOfClock * kHour + (pm ? kNoon : 0) + minutes.value;
 }
 
 // A duration's value: 45m, 8h, 7h30, 7h30m, or decimal hours in tenths or quarters, 7.25h;
@@ -303,29 +311,29 @@ void value_duration(const Field& first, char unit, const Field& part, Token& tok
   if (unit == 'h')
     token.minutes += part.value;
   else if (unit != 'm' && part.length == 1)
-    token.minutes += part.value * 6;
-  else if (unit != 'm' && part.length == 2 && part.value % 25 == 0)
-    token.minutes += part.value * kHour / 100;
+    token.minutes += part.value * kTenth;
+  else if (unit != 'm' && part.length == 2 && part.value % kQuarter == 0)
+    token.minutes += part.value * kHour / kHundredths;
   else if (unit != 'm')
     return set_bad(token, Fault::kDecimal);
   if (!fits_32_bits(token.minutes))
     set_bad(token, Fault::kTooLarge);
 }
 
-// A token that begins with a digit or a colon: a clock, a duration, a number, or a word
-// such as "45min", "2026-12-07" or "07.12.2026".
-void lex_number(std::string_view text, Token& token)
+// Reads what follows the first digits of a number token into token's kind: a colon and
+// minutes, a unit, a decimal mark and digits. The digits after the first, and where it all
+// ends, are returned.
+Field read_unit(std::string_view text, const Field& first, char unit, Token& token)
 {
-  const Field first = read_field(text, token.begin);
-  const char unit = first.end < text.size() ? lower(text[first.end]) : '\0';
   const bool more = first.end + 1 < text.size() && is_digit(text[first.end + 1]);
   Field part;
   part.end = first.end;
   token.kind = Kind::kNumber;
   if (unit == ':') {
     token.kind = Kind::kClock;
-    part = read_field(text, first.end + 1);
-  } else if ((unit == '.' || unit == ',') && more) {
+    return read_field(text, first.end + 1);
+  }
+  if ((unit == '.' || unit == ',') && more) {
     part = read_field(text, first.end + 1);
     if (part.end < text.size() && lower(text[part.end]) == 'h') {
       token.kind = Kind::kDuration;
@@ -342,12 +350,21 @@ void lex_number(std::string_view text, Token& token)
   } else if (unit == '-' && first.length == 4 && more && text.substr(first.end + 3, 1) == "-") {
     part.end = first.end + 4;  // a date, 2026-12-07: its dashes are no minus
   }
+  return part;
+}
+
+// A token that begins with a digit or a colon: a clock, a duration, a number, or a word
+// such as "45min", "2026-12-07" or "07.12.2026".
+void lex_number(std::string_view text, Token& token)
+{
+  const Field first = read_field(text, token.begin);
+  const char unit = first.end < text.size() ? lower(text[first.end]) : '\0';
+  const Field part = read_unit(text, first, unit, token);
   bool pm = false;
   std::size_t meridiem = 0;
-  if (token.kind == Kind::kClock || (token.kind == Kind::kNumber && part.end == first.end))
-    meridiem = first.length > 0 || token.kind == Kind::kClock
-                   ? meridiem_end(text, part.end, pm, token.next)
-                   : 0;
+  if (token.kind == Kind::kClock ||
+      (token.kind == Kind::kNumber && part.end == first.end && first.length > 0))
+    meridiem = meridiem_end(text, part.end, pm, token.next);
   token.end = meridiem != 0 ? meridiem : part.end;
   token.next = meridiem != 0 || token.next == 0 ? token.end : token.next;
   if (!ends_token(text, token.end)) {
@@ -389,7 +406,7 @@ void lex(std::string_view text, std::size_t at, Token& token)
   const LookAlike* look_alike = look_alike_at(text.substr(token.begin));
   if (look_alike != nullptr || is_control(c)) {
     set_bad(token, Fault::kForeign);
-    if (look_alike == &kLookAlikes[0])
+    if (look_alike == kLookAlikes.data())
       token.kind = Kind::kEnDash;
     token.end += look_alike != nullptr ? look_alike->bytes.size() - 1 : 0;
     return;
@@ -502,7 +519,7 @@ bool take_interval(Reader& reader, const Token& start, const Token& end, std::si
                    std::string_view text, bool paren, bool spaced, SheetTerm& term)
 {
   const Token& plain = start.meridiem ? end : start;
-  if (start.meridiem != end.meridiem && plain.hour >= 1 && plain.hour <= 12)
+  if (start.meridiem != end.meridiem && plain.hour >= 1 && plain.hour <= kHoursOfClock)
     return fail(reader, Fault::kHalfMeridiem, offset, text, written(reader, plain));
   std::int64_t to = end.minutes;
   if (reader.overnight && start.minutes >= kNoon && to < kNoon)
@@ -703,42 +720,49 @@ bool fail_after(Reader& reader, std::string_view before, bool interval)
   return fail(reader, Fault::kSideBySide, next.begin, before, shown);
 }
 
+// Reads what follows the term that begins at offset, not the end of the line: an operator,
+// which sets op and place for the next term, or blanks or a comma between intervals.
+bool read_joint(Reader& reader, std::size_t offset, bool interval, Place& place, char& op)
+{
+  const Token& next = peek(reader, 0);  // valid through the one move below
+  if (next.kind == Kind::kPlus || next.kind == Kind::kDash) {
+    op = next.kind == Kind::kPlus ? '+' : '-';
+    place = next.kind == Kind::kPlus ? Place::kPlus : Place::kMinus;
+    return read_operator(reader);
+  }
+  std::size_t stop = next.begin;
+  while (stop > offset && is_blank(reader.text[stop - 1]))
+    --stop;
+  std::string_view before = slice(reader, offset, stop);
+  if (next.kind == Kind::kComma)
+    advance(reader);
+  if (interval && begins_interval(reader)) {
+    place = Place::kBeside;
+    op = '+';
+    return true;
+  }
+  if (next.kind == Kind::kComma)
+    return fail(reader, Fault::kStrayComma, next.begin, {}, before);
+  return fail_after(reader, before, interval);
+}
+
 // Reads the terms of a line from the token at hand, the first in place, with op before it.
 bool read_terms(Reader& reader, Place place, char op)
 {
   for (;;) {
     SheetTerm term;
     term.op = op;
-    bool interval = false;
     term.beside = place == Place::kBeside;
+    bool interval = false;
     if (!read_term(reader, place, term, interval))
       return false;
     reader.line->terms.push_back(term);
     if (term.beside && !check_overlap(reader))
       return false;
-    const Token& next = peek(reader, 0);  // valid through the one move below
-    if (next.kind == Kind::kEnd)
+    if (peek(reader, 0).kind == Kind::kEnd)
       return true;
-    if (next.kind == Kind::kPlus || next.kind == Kind::kDash) {
-      op = next.kind == Kind::kPlus ? '+' : '-';
-      place = next.kind == Kind::kPlus ? Place::kPlus : Place::kMinus;
-      if (!read_operator(reader))
-        return false;
-      continue;
-    }
-    std::size_t stop = next.begin;
-    while (stop > term.offset && is_blank(reader.text[stop - 1]))
-      --stop;
-    std::string_view before = slice(reader, term.offset, stop);
-    if (next.kind == Kind::kComma)
-      advance(reader);
-    if (!interval || !begins_interval(reader)) {
-      if (next.kind == Kind::kComma)
-        return fail(reader, Fault::kStrayComma, next.begin, {}, before);
-      return fail_after(reader, before, interval);
-    }
-    place = Place::kBeside;
-    op = '+';
+    if (!read_joint(reader, term.offset, interval, place, op))
+      return false;
   }
 }
 
@@ -864,18 +888,12 @@ std::string describe_foreign(std::string_view text)
          look_alike->meant;
 }
 
-// What words that may hold a time could be as a term, where they tell: "45 min" is 45m,
-// "halbe Stunde" 30m, and a break is subtracted.
-std::string term_in_words(std::string_view words, bool after_term)
+// The time that words tell, as a duration: "45 min" is 45m, "halbe Stunde" 30m; empty where
+// they tell none.
+std::string amount_in_words(std::string_view words, bool of_hour)
 {
-  std::string sign = after_term ? "+ " : "";
-  bool of_hour = false;
-  for (std::size_t at = 0; at < words.size(); ++at)
-    of_hour = of_hour || begins_word(words, at, "stunde") || begins_word(words, at, "hour");
   std::string amount;
   for (std::size_t at = 0; at < words.size(); ++at) {
-    for (std::string_view word : kBreakWords)
-      sign = after_term && begins_word(words, at, word) ? "- " : sign;
     if (of_hour && (begins_word(words, at, "halb") || begins_word(words, at, "half")))
       amount = "30m";
     if (of_hour && (begins_word(words, at, "quarter") || begins_word(words, at, "viertel")))
@@ -888,6 +906,21 @@ std::string term_in_words(std::string_view words, bool after_term)
     if (begins_word(words, at, words.substr(at, 1)) && (c == 'h' || c == 's' || c == 'm'))
       amount = std::string(words.substr(at, digits - at)) + (c == 'm' ? "m" : "h");
   }
+  return amount;
+}
+
+// What words that may hold a time could be as a term, where they tell; a break is
+// subtracted.
+std::string term_in_words(std::string_view words, bool after_term)
+{
+  std::string sign = after_term ? "+ " : "";
+  bool of_hour = false;
+  for (std::size_t at = 0; at < words.size(); ++at) {
+    of_hour = of_hour || begins_word(words, at, "stunde") || begins_word(words, at, "hour");
+    for (std::string_view word : kBreakWords)
+      sign = after_term && begins_word(words, at, word) ? "- " : sign;
+  }
+  std::string amount = amount_in_words(words, of_hour);
   return amount.empty() ? "a term" : "a term, as " + sign + amount;
 }
 
@@ -950,8 +983,8 @@ std::string describe_decimal(std::string_view text)
   std::int64_t hours = field_value(text.substr(0, mark));
   std::int64_t part = fraction.size() == 2 ? field_value(fraction) : 0;
   std::string decimal = "is not a whole number of minutes";
-  if (fraction.size() == 2 && part * kHour % 100 == 0)
-    decimal = "is " + clock_text(hours * kHour + part * kHour / 100);
+  if (fraction.size() == 2 && part * kHour % kHundredths == 0)
+    decimal = "is " + clock_text(hours * kHour + part * kHour / kHundredths);
   std::string clock = "is no time";
   if (fraction.size() == 2 && part < kHour)
     clock = "is " + clock_text(hours * kHour + part) + " (write " +
