@@ -247,7 +247,6 @@ TEST(Timesheet, WritesFigures)
   };
   for (const auto& c : cases) {
     Timesheet sheet;
-    Faults faults;
     EXPECT_EQ(sheet_figure(sheet, from_minutes(c.minutes)), c.figure) << c.minutes;
     sheet.decimal = true;
     EXPECT_EQ(sheet_figure(sheet, from_minutes(c.minutes)), c.decimal) << c.minutes;
@@ -273,7 +272,6 @@ TEST(Timesheet, PrintsTheTargetAndTheBalance)
   };
   for (const auto& c : cases) {
     Timesheet sheet;
-    Faults faults;
     sheet.decimal = c.decimal;
     sheet.total = from_minutes(c.total);
     EXPECT_EQ(printed(sheet, c.target), c.shown) << c.total;

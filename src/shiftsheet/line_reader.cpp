@@ -163,24 +163,10 @@ const LookAlike* look_alike_at(std::string_view text)
   return nullptr;
 }
 
-// The kind of a mark that is a token of its own, or kWord for any other character.
-Kind mark_kind(char c)
-{
-  switch (c) {
-    case '+':
-      return Kind::kPlus;
-    case '-':
-      return Kind::kDash;
-    case '(':
-      return Kind::kOpen;
-    case ')':
-      return Kind::kClose;
-    case ',':
-      return Kind::kComma;
-    default:
-      return Kind::kWord;
-  }
-}
+// The marks that are tokens of their own, and their kinds.
+constexpr std::string_view kMarks = "+-(),";
+constexpr std::array<Kind, 5> kMarkKinds = {Kind::kPlus, Kind::kDash, Kind::kOpen, Kind::kClose,
+                                            Kind::kComma};
 
 // Whether a token ends before text[at]: at a blank, a mark, or the end.
 bool ends_token(std::string_view text, std::size_t at)
@@ -396,7 +382,7 @@ void lex(std::string_view text, std::size_t at, Token& token)
   const char c = text[token.begin];
   const std::uint8_t cls = class_of(c);
   if (cls == kMark) {
-    token.kind = mark_kind(c);
+    token.kind = kMarkKinds[kMarks.find(c)];
     return;
   }
   if (cls == kDigit || c == ':') {
@@ -534,8 +520,6 @@ bool take_interval(Reader& reader, const Token& start, const Token& end, std::si
     return fail(reader, to == start.minutes ? Fault::kEndsAtStart : Fault::kEndsBefore, offset,
                 text);
   }
-  if (!fits_32_bits(to - start.minutes))
-    return fail(reader, Fault::kTooLarge, offset, text);
   term.minutes = to - start.minutes;
   term.from = start.minutes;
   term.to = to;
@@ -602,7 +586,8 @@ bool read_term(Reader& reader, Place place, SheetTerm& term, bool& interval)
   }
   // "22h-6h" or "9:00-17": a range of hours, or a subtraction.
   bool hour_end = token.kind == Kind::kClock && next.kind == Kind::kNumber &&
-                  next.end - next.begin <= 2 && place != Place::kMinus;
+                  next.end - next.begin <= 2 && place != Place::kMinus &&
+                  field_value(written(reader, next)) <= 2 * kHoursOfClock;
   if (dash.kind == Kind::kDash && ((token.hour_form && next.hour_form) || hour_end)) {
     reader.fault->from = token.minutes;
     reader.fault->to = hour_end ? field_value(written(reader, next)) * kHour : next.minutes;
@@ -1191,10 +1176,7 @@ std::string describe_fault(const LineFault& fault)
     case Fault::kBelowZero:
       return "this entry comes to " + clock_text(fault.from) +
              ", below zero: write a break after the hours it is taken from";
-    case Fault::kEntryRange:
+    default:  // kEntryRange, the last
       return "the entry's total leaves the range of 2147483647 minutes";
-    case Fault::kNone:
-      break;
   }
-  return {};
 }
