@@ -163,10 +163,22 @@ const LookAlike* look_alike_at(std::string_view text)
   return nullptr;
 }
 
-// The marks that are tokens of their own, and their kinds.
-constexpr std::string_view kMarks = "+-(),";
-constexpr std::array<Kind, 5> kMarkKinds = {Kind::kPlus, Kind::kDash, Kind::kOpen, Kind::kClose,
-                                            Kind::kComma};
+// The kind of a mark, a character of class kMark.
+Kind mark_kind(char c)
+{
+  switch (c) {
+    case '+':
+      return Kind::kPlus;
+    case '-':
+      return Kind::kDash;
+    case '(':
+      return Kind::kOpen;
+    case ')':
+      return Kind::kClose;
+    default:  // ',', the last
+      return Kind::kComma;
+  }
+}
 
 // Whether a token ends before text[at]: at a blank, a mark, or the end.
 bool ends_token(std::string_view text, std::size_t at)
@@ -382,7 +394,7 @@ void lex(std::string_view text, std::size_t at, Token& token)
   const char c = text[token.begin];
   const std::uint8_t cls = class_of(c);
   if (cls == kMark) {
-    token.kind = kMarkKinds[kMarks.find(c)];
+    token.kind = mark_kind(c);
     return;
   }
   if (cls == kDigit || c == ':') {
