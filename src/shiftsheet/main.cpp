@@ -7,6 +7,7 @@
 
 #include "shiftsheet/faults.h"
 #include "shiftsheet/options.h"
+#include "shiftsheet/report.h"
 #include "shiftsheet/timesheet.h"
 
 #ifdef _WIN32
@@ -29,6 +30,15 @@ void print_help()
       "  -e, --each          first print each entry: its label and its time\n"
       "  -d, --decimal       print decimal hours, as 15.13, not hours:minutes\n"
       "  -t, --target=H:MM   then print the target, and the total less the target\n"
+      "      --by=KEY        print a line for each group of entries, by label, tag (the\n"
+      "                        first word that begins with @), day, week, month or file\n"
+      "      --format=FORMAT text, csv or json\n"
+      "      --round=N       round each line to a multiple of N minutes: to the nearest,\n"
+      "                        or up or down with Nup or Ndown, as 15up\n"
+      "      --target-each=H:MM  give each line of --each or --by that target, and its\n"
+      "                        balance and the balance carried\n"
+      "      --overnight     read an interval that ends before it starts, from 12:00 or\n"
+      "                        later to before 12:00, as ending the next day\n"
       "  -h, --help          print this help and exit\n"
       "      --version       print the version and exit\n"
       "\n"
@@ -47,12 +57,12 @@ void read_standard_input_as_bytes()
 #endif
 }
 
-// Reads the file called name, "-" being standard input, into sheet.
-void read_file(const std::string& name, Timesheet& sheet, Faults& faults)
+// Reads the file called name, "-" being standard input, into report.
+void read_file(const std::string& name, Report& report, Faults& faults)
 {
   if (name == "-") {
     read_standard_input_as_bytes();
-    read_timesheet(stdin, "(standard input)", sheet, faults);
+    read_timesheet(stdin, "(standard input)", report, faults);
     return;
   }
   std::FILE* file = std::fopen(name.c_str(), "rb");
@@ -60,7 +70,7 @@ void read_file(const std::string& name, Timesheet& sheet, Faults& faults)
     name_run_fault(faults, name, std::strerror(errno));
     return;
   }
-  read_timesheet(file, name, sheet, faults);
+  read_timesheet(file, name, report, faults);
   std::fclose(file);
 }
 
@@ -95,15 +105,14 @@ int run_shiftsheet(int argc, const char* const* argv)
     return finish_output();
   }
 
-  Timesheet sheet;
-  sheet.each = options.each;
-  sheet.decimal = options.decimal;
   if (options.files.empty())
     options.files.emplace_back("-");
+  Report report;
+  report.options = options;
   Faults faults;
   for (const std::string& name : options.files)
-    read_file(name, sheet, faults);
-  if (!close_faults(faults) || !print_timesheet(sheet, options.has_target, options.target))
+    read_file(name, report, faults);
+  if (!close_faults(faults) || !print_report(report, faults))
     return kFailed;
   return finish_output();
 }

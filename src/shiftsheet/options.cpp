@@ -1,18 +1,20 @@
 #include "shiftsheet/options.h"
 
+#include <initializer_list>
 #include <string_view>
 
 #include "core/term_reader.h"
+#include "shiftsheet/characters.h"
 #include "shiftsheet/fault_text.h"
 
 namespace {
 
-// Reads the target, given as the value of the option named option.
-bool read_target(std::string_view option, std::string_view value, Options& options,
-                 std::string& complaint)
+// Reads a clock, given as the value of the option named option, into clock; has is set.
+bool read_clock(std::string_view option, std::string_view value, bool& has, ClockTime& clock,
+                std::string& complaint)
 {
-  options.has_target = true;
-  if (parse_clock(value, options.target))
+  has = true;
+  if (parse_clock(value, clock))
     return true;
   std::size_t colon = value.find(':');
   bool shaped = colon != std::string_view::npos && is_all_digits(value.substr(0, colon)) &&
@@ -23,6 +25,75 @@ bool read_target(std::string_view option, std::string_view value, Options& optio
   return false;
 }
 
+// Reads the value of --round: a whole number of minutes from 1, then up, down or nothing.
+bool read_round(std::string_view value, Options& options, std::string& complaint)
+{
+  std::size_t digits = 0;
+  std::int64_t minutes = 0;
+  for (; digits < value.size() && is_digit(value[digits]) && fits_32_bits(minutes); ++digits)
+    minutes = minutes * 10 + (value[digits] - '0');
+  std::string_view way = value.substr(digits);
+  options.round = fits_32_bits(minutes) ? static_cast<std::int32_t>(minutes) : 0;
+  options.rounding = way == "up"     ? Rounding::kUp
+                     : way == "down" ? Rounding::kDown
+                                     : Rounding::kNearest;
+  if (options.round >= 1 && (way.empty() || way == "up" || way == "down"))
+    return true;
+  complaint = quote(value) + " for --round is not a whole number of minutes from 1 to " +
+              "2147483647; write 15, 15up or 15down";
+  return false;
+}
+
+// The position of value among words, or words.size() where it is none of them.
+std::size_t choose(std::string_view value, std::initializer_list<std::string_view> words)
+{
+  std::size_t at = 0;
+  for (std::string_view word : words) {
+    if (word == value)
+      break;
+    ++at;
+  }
+  return at;
+}
+
+// Reads the value of the long option name.
+bool read_value(std::string_view name, std::string_view value, Options& options,
+                std::string& complaint)
+{
+  if (name == "--target")
+    return read_clock(name, value, options.has_target, options.target, complaint);
+  if (name == "--target-each")
+    return read_clock(name, value, options.has_target_each, options.target_each, complaint);
+  if (name == "--round")
+    return read_round(value, options, complaint);
+  if (name == "--by") {
+    std::size_t at = choose(value, {"label", "tag", "day", "week", "month", "file"});
+    options.by = static_cast<Key>(at + 1);
+    if (at < 6)
+      return true;
+    complaint = quote(value) + " for --by is not a key; write label, tag, day, week, month or file";
+    return false;
+  }
+  std::size_t at = choose(value, {"text", "csv", "json"});
+  options.format = static_cast<Format>(at);
+  if (at < 3)
+    return true;
+  complaint = quote(value) + " for --format is not a format; write text, csv or json";
+  return false;
+}
+
+// The long options that take a value, what the value is, and an example of one.
+struct Valued {
+  std::string_view name;
+  const char* what;
+  const char* example;
+};
+constexpr Valued kValued[] = {
+    {"--target", "a clock", "40:00"}, {"--target-each", "a clock", "8:00"},
+    {"--by", "a key", "day"},         {"--format", "a format", "csv"},
+    {"--round", "minutes", "15"},
+};
+
 // Reads one long option, with its value where it takes one; next moves past a value that is
 // the word after it.
 bool read_long(std::string_view word, int argc, const char* const* argv, int& next,
@@ -30,20 +101,25 @@ bool read_long(std::string_view word, int argc, const char* const* argv, int& ne
 {
   std::string_view name = word.substr(0, word.find('='));
   bool has_value = name.size() < word.size();
-  if (name == "--target") {
+  for (const Valued& valued : kValued) {
+    if (name != valued.name)
+      continue;
     if (has_value)
-      return read_target(name, word.substr(name.size() + 1), options, complaint);
+      return read_value(name, word.substr(name.size() + 1), options, complaint);
     if (next >= argc) {
-      complaint = "--target needs a clock after it, as --target 40:00";
+      complaint = std::string(name) + " needs " + valued.what + " after it, as " +
+                  std::string(name) + " " + valued.example;
       return false;
     }
-    return read_target(name, argv[next++], options, complaint);
+    return read_value(name, argv[next++], options, complaint);
   }
   bool* flag = nullptr;
   if (name == "--each")
     flag = &options.each;
   else if (name == "--decimal")
     flag = &options.decimal;
+  else if (name == "--overnight")
+    flag = &options.overnight;
   else if (name == "--help")
     flag = &options.help;
   else if (name == "--version")
@@ -78,12 +154,13 @@ bool read_short(std::string_view word, int argc, const char* const* argv, int& n
         return true;
       case 't':
         if (i + 1 < word.size())
-          return read_target("-t", word.substr(i + 1), options, complaint);
+          return read_clock("-t", word.substr(i + 1), options.has_target, options.target,
+                            complaint);
         if (next >= argc) {
           complaint = "-t needs a clock after it, as -t 40:00";
           return false;
         }
-        return read_target("-t", argv[next++], options, complaint);
+        return read_clock("-t", argv[next++], options.has_target, options.target, complaint);
       default:
         complaint = "unknown option " + quote(std::string("-") + word[i]);
         // "-e-d" holds a '-', which names no option of its own.
@@ -93,6 +170,16 @@ bool read_short(std::string_view word, int argc, const char* const* argv, int& n
     }
   }
   return true;
+}
+
+// False, with why in complaint, where options ask for what makes no sense together.
+bool check_combinations(const Options& options, std::string& complaint)
+{
+  if (options.each && options.by != Key::kNone)
+    complaint = "--each and --by do not go together: --by prints a line for each group";
+  else if (options.has_target_each && !options.each && options.by == Key::kNone)
+    complaint = "--target-each needs --each or --by, which print the lines it is for";
+  return complaint.empty();
 }
 
 }  // namespace
@@ -116,5 +203,5 @@ bool parse_options(int argc, const char* const* argv, Options& options, std::str
     if (!read)
       return false;
   }
-  return true;
+  return options.help || options.version || check_combinations(options, complaint);
 }

@@ -1,11 +1,10 @@
 #include "shiftsheet/timesheet.h"
 
-#include <array>
 #include <cerrno>
-#include <cstdint>
 #include <cstring>
 #include <string_view>
 
+#include "shiftsheet/characters.h"
 #include "shiftsheet/faults.h"
 #include "shiftsheet/sheet_reader.h"
 #include "shiftsheet/text_input.h"
@@ -13,63 +12,52 @@
 
 namespace {
 
-// Entry lines past this many bytes go to a temporary file, so that memory stays the same
-// however many entries a timesheet has.
-constexpr std::size_t kSpillAt = 65536;
-
-constexpr std::int64_t kMinutesPerHour = 60;
-constexpr std::int64_t kHundredths = 100;
-
 // The entry being read.
-struct Entry {
+struct OpenEntry {
   bool open = false;
-  bool ok = true;     // its total is within 32 bits
-  std::string label;  // its label, or NAME:LINE where it has none; kept only for --each
-  ClockTime total;
+  bool ok = true;  // its total is within 32 bits
+  Entry entry;
 };
 
-// Moves the entry lines held in memory to the spill file, made when first needed. Where
-// none can be made, they stay in memory.
-void spill(Timesheet& sheet, Faults& faults)
+// The first word in text that begins with @ and holds more, as "@acme"; empty where none.
+std::string_view find_tag(std::string_view text)
 {
-  if (sheet.spill == nullptr)
-    sheet.spill = std::tmpfile();
-  if (sheet.spill == nullptr)
-    return;
-  const std::string& lines = sheet.each_lines;
-  if (std::fwrite(lines.data(), 1, lines.size(), sheet.spill) != lines.size()) {
-    name_run_fault(faults, "", std::string("a temporary file for --each: ") + std::strerror(errno));
+  for (std::size_t at = text.find('@'); at != std::string_view::npos; at = text.find('@', at + 1)) {
+    if (at > 0 && !is_blank(text[at - 1]) && text[at - 1] != '#')
+      continue;
+    std::size_t end = at;
+    while (end < text.size() && !is_blank(text[end]))
+      ++end;
+    if (end > at + 1)
+      return text.substr(at, end - at);
   }
-  sheet.each_lines.clear();
+  return {};
 }
 
-void close_entry(Timesheet& sheet, Entry& entry, Faults& faults)
+void close_entry(Report& report, OpenEntry& open, Faults& faults)
 {
-  if (!entry.open)
+  if (!open.open)
     return;
-  entry.open = false;
-  if (!sheet.each || faults.in_lines > 0 || faults.others > 0)
-    return;
-  sheet.each_lines += entry.label;
-  sheet.each_lines += ' ';
-  sheet.each_lines += sheet_figure(sheet, entry.total);
-  sheet.each_lines += '\n';
-  if (sheet.each_lines.size() >= kSpillAt)
-    spill(sheet, faults);
+  open.open = false;
+  if (open.ok)
+    add_entry(report, open.entry, faults);
 }
 
-void open_entry(const Timesheet& sheet, Entry& entry, const SheetLine& line,
-                const std::string& name, std::size_t number)
+void open_entry(OpenEntry& open, const SheetLine& line, std::string_view text, std::size_t number)
 {
-  entry.open = true;
-  entry.ok = true;
-  entry.total = ClockTime{};
-  if (!sheet.each)
-    return;
-  if (line.label.empty())
-    entry.label = name + ":" + std::to_string(number);
-  else
-    entry.label.assign(line.label);
+  open.open = true;
+  open.ok = true;
+  Entry& entry = open.entry;
+  entry.line = number;
+  entry.time = ClockTime{};
+  entry.label.assign(line.label);
+  entry.tag.assign(find_tag(line.label));
+  std::size_t offset = 0;
+  if (!line.label.empty())
+    offset = static_cast<std::size_t>(line.label.data() - text.data());
+  else if (!line.terms.empty())
+    offset = line.terms.front().offset;
+  entry.column = column_at(text, offset);
 }
 
 bool combine(const SheetTerm& term, ClockTime& total)
@@ -79,80 +67,28 @@ bool combine(const SheetTerm& term, ClockTime& total)
   return add_times(total, term.value, total);
 }
 
-// Adds the line's terms to the entry and to the total; the first term that takes either out
-// of 32 bits is a fault.
-void add_terms(Timesheet& sheet, Entry& entry, const SheetLine& line, std::string_view text,
+// Adds the line's terms to the entry; the first term that takes it out of 32 bits is a fault.
+void add_terms(OpenEntry& open, const SheetLine& line, std::string_view text,
                const std::string& name, std::size_t number, Faults& faults)
 {
   for (const SheetTerm& term : line.terms) {
-    const char* leaves = nullptr;
-    if (sheet.total_ok && !combine(term, sheet.total)) {
-      sheet.total_ok = false;
-      leaves = "the total";
-    }
-    if (entry.ok && !combine(term, entry.total)) {
-      entry.ok = false;
-      leaves = leaves != nullptr ? leaves : "the entry's total";
-    }
-    if (leaves != nullptr) {
+    if (open.ok && !combine(term, open.entry.time)) {
+      open.ok = false;
       name_fault(faults, name, number, column_at(text, term.offset),
-             std::string(leaves) + " leaves the range of 2147483647 minutes");
+                 "the entry's total leaves the range of 2147483647 minutes");
       return;
     }
   }
 }
 
-std::string format_figure(std::int64_t minutes)
-{
-  std::int64_t magnitude = minutes < 0 ? -minutes : minutes;
-  std::array<char, sizeof "-35791394:08"> text{};
-  std::snprintf(text.data(), text.size(), "%s%d:%02d", minutes < 0 ? "-" : "",
-                static_cast<int>(magnitude / kMinutesPerHour),
-                static_cast<int>(magnitude % kMinutesPerHour));
-  return text.data();
-}
-
-// Decimal hours, in hundredths rounded half away from zero, reckoned in integers.
-std::string format_decimal(std::int64_t minutes)
-{
-  std::int64_t magnitude = minutes < 0 ? -minutes : minutes;
-  std::int64_t hundredths = (magnitude * kHundredths + kMinutesPerHour / 2) / kMinutesPerHour;
-  std::array<char, sizeof "-35791394.13"> text{};
-  std::snprintf(text.data(), text.size(), "%s%d.%02d", minutes < 0 ? "-" : "",
-                static_cast<int>(hundredths / kHundredths),
-                static_cast<int>(hundredths % kHundredths));
-  return text.data();
-}
-
-// Writes the entry lines to standard output, and closes the spill file; false, said on
-// standard error, when the spill file cannot be read back.
-bool write_each_lines(Timesheet& sheet)
-{
-  if (sheet.spill != nullptr) {
-    std::rewind(sheet.spill);
-    std::array<char, kSpillAt> buffer{};
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), sheet.spill)) > 0)
-      std::fwrite(buffer.data(), 1, got, stdout);
-    bool read = std::ferror(sheet.spill) == 0;
-    std::fclose(sheet.spill);
-    sheet.spill = nullptr;
-    if (!read) {
-      std::fprintf(stderr, "shiftsheet: a temporary file for --each cannot be read back\n");
-      return false;
-    }
-  }
-  std::fwrite(sheet.each_lines.data(), 1, sheet.each_lines.size(), stdout);
-  return true;
-}
-
 }  // namespace
 
-void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet, Faults& faults)
+void read_timesheet(std::FILE* file, const std::string& name, Report& report, Faults& faults)
 {
   TextInput input;
   input.file = file;
-  Entry entry;
+  OpenEntry entry;
+  entry.entry.file = name;
   SheetLine line;
   LineFault fault;
   std::string_view text;
@@ -166,8 +102,8 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet, 
     if (nul != std::string_view::npos && input.encoding == Encoding::kBytes) {
       // UTF-16 without its mark: every other byte of ASCII text is 0, and the rest is noise.
       name_fault(faults, name, number, column_at(text, nul),
-             "a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
-             "UTF-8, or as UTF-16 with its mark");
+                 "a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
+                 "UTF-8, or as UTF-16 with its mark");
       break;
     }
     if (nul != std::string_view::npos) {
@@ -183,38 +119,15 @@ void read_timesheet(std::FILE* file, const std::string& name, Timesheet& sheet, 
     if (line.kind == LineKind::kBlank)
       continue;
     if (line.kind == LineKind::kEntry || !entry.open) {
-      close_entry(sheet, entry, faults);
-      open_entry(sheet, entry, line, name, number);
+      close_entry(report, entry, faults);
+      open_entry(entry, line, text, number);
     }
-    add_terms(sheet, entry, line, text, name, number, faults);
+    add_terms(entry, line, text, name, number, faults);
+    std::size_t comment = text.find('#');
+    if (entry.entry.tag.empty() && comment != std::string_view::npos)
+      entry.entry.tag.assign(find_tag(text.substr(comment)));
   }
-  close_entry(sheet, entry, faults);
+  close_entry(report, entry, faults);
   if (input.failed)
     name_run_fault(faults, name, std::strerror(input.error));
-}
-
-std::string sheet_figure(const Timesheet& sheet, const ClockTime& time)
-{
-  if (sheet.decimal)
-    return format_decimal(to_minutes(time));
-  return format_figure(to_minutes(time));
-}
-
-bool print_timesheet(Timesheet& sheet, bool has_target, const ClockTime& target)
-{
-  ClockTime balance;
-  if (has_target && !subtract_times(sheet.total, target, balance)) {
-    std::fprintf(stderr, "shiftsheet: the balance leaves the range of 2147483647 minutes\n");
-    return false;
-  }
-  if (!write_each_lines(sheet))
-    return false;
-  std::printf("Total time: %s\n", sheet_figure(sheet, sheet.total).c_str());
-  if (!has_target)
-    return true;
-  ClockTime shown;
-  add_times(shown, target, shown);  // as a figure: 0:90 is 1:30
-  std::printf("Target: %s\n", sheet_figure(sheet, shown).c_str());
-  std::printf("Balance: %s\n", sheet_figure(sheet, balance).c_str());
-  return true;
 }
