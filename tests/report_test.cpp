@@ -132,10 +132,9 @@ TEST(Report, GroupsEntries)
       {{"--by", "day"},
        {{"2026-12-07", 1}, {"Mon", 1}, {"12/07/2026", 1}, {"2026-02-30", 1}, {"2026/12/07", 1}},
        "failed: a:2:1: no date in the entry's label, which --by day needs; write one as "
-       "2026-12-07 or 07.12.2026\na:3:1: '12/07/2026' has slashes, whose order of day and month "
-       "is not guessed; write 2026-12-07 or 2026-07-12\na:4:1: '2026-02-30' is not a date\n"
-       "a:5:1: '2026/12/07' has slashes, whose order of day and month is not guessed; write "
-       "2026-12-07\n"},
+       "2026-12-07 or 07.12.2026\na:3:1: '12/07/2026' could be month or day first; write "
+       "2026-12-07 or 2026-07-12\na:4:1: '2026-02-30' is not a date\na:5:1: no date in the "
+       "entry's label, which --by day needs; write one as 2026-12-07 or 07.12.2026\n"},
       {{"-e"},
        {{"a", kMax}, {"b", 1}},
        "failed: a:2:1: the total leaves the range of 2147483647 minutes\n"},
@@ -180,10 +179,8 @@ TEST(Report, ReadsDatesIntoKeys)
       {Key::kDay, "2100-02-29", "'2100-02-29' is not a date"},
       {Key::kMonth, "29.02.2023", "'29.02.2023' is not a date"},
       {Key::kDay, "0000-01-01", "'0000-01-01' is not a date"},
-      {Key::kDay, "13/07/2026",
-       "'13/07/2026' has slashes, whose order of day and month is not guessed; write 2026-07-13"},
-      {Key::kDay, "07/07/2026",
-       "'07/07/2026' has slashes, whose order of day and month is not guessed; write 2026-07-07"},
+      {Key::kDay, "13/07/2026", "'13/07/2026' could be month or day first; write 2026-07-13"},
+      {Key::kDay, "07/07/2026", "'07/07/2026' could be month or day first; write 2026-07-07"},
       {Key::kDay, "13/13/2026", "'13/13/2026' is not a date"},
       {Key::kMonth, "2026-12-7 12.2026 2026-12",
        "no date in the entry's label, which --by month needs; write one as 2026-12-07 or "
@@ -220,8 +217,12 @@ TEST(Report, QuotesNamesForCsvAndJson)
       {"\xF4\x90\x80\x80", "\xF4\x90\x80\x80", "\"\xC3\xB4\xC2\x90\xC2\x80\xC2\x80\""},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(csv_field(c.text), c.csv) << c.text;
-    EXPECT_EQ(json_string(c.text), c.json) << c.text;
+    std::string csv = "x";
+    std::string json = "x";
+    append_csv_field(csv, c.text);
+    append_json_string(json, c.text);
+    EXPECT_EQ(csv, std::string("x") + c.csv) << c.text;
+    EXPECT_EQ(json, std::string("x") + c.json) << c.text;
   }
 }
 

@@ -1,6 +1,7 @@
 #include "shiftsheet/options.h"
 
-#include <initializer_list>
+#include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "core/term_reader.h"
@@ -29,14 +30,17 @@ bool read_clock(std::string_view option, std::string_view value, bool& has, Cloc
 bool read_round(std::string_view value, Options& options, std::string& complaint)
 {
   std::size_t digits = 0;
-  std::int64_t minutes = 0;
-  for (; digits < value.size() && is_digit(value[digits]) && fits_32_bits(minutes); ++digits)
-    minutes = minutes * 10 + (value[digits] - '0');
+  while (digits < value.size() && is_digit(value[digits]))
+    ++digits;
   std::string_view way = value.substr(digits);
-  options.round = fits_32_bits(minutes) ? static_cast<std::int32_t>(minutes) : 0;
   options.rounding = way == "up"     ? Rounding::kUp
                      : way == "down" ? Rounding::kDown
                                      : Rounding::kNearest;
+  // Read as the minutes of a clock, which must fit 32 bits.
+  ClockTime minutes;
+  options.round = 0;
+  if (digits > 0 && parse_clock(":" + std::string(value.substr(0, digits)), minutes))
+    options.round = static_cast<std::int32_t>(to_minutes(minutes));
   if (options.round >= 1 && (way.empty() || way == "up" || way == "down"))
     return true;
   complaint = quote(value) + " for --round is not a whole number of minutes from 1 to " +
@@ -44,55 +48,48 @@ bool read_round(std::string_view value, Options& options, std::string& complaint
   return false;
 }
 
-// The position of value among words, or words.size() where it is none of them.
-std::size_t choose(std::string_view value, std::initializer_list<std::string_view> words)
+// Reads value as one of names, listed as "text csv json", into at, its place among them.
+bool read_name(std::string_view option, std::string_view value, std::string_view names,
+               std::size_t& at, std::string& complaint)
 {
-  std::size_t at = 0;
-  for (std::string_view word : words) {
-    if (word == value)
-      break;
-    ++at;
+  at = 0;
+  for (std::size_t start = 0; start < names.size(); ++at) {
+    std::size_t end = std::min(names.find(' ', start), names.size());
+    if (names.substr(start, end - start) == value)
+      return true;
+    start = end + 1;
   }
-  return at;
+  complaint =
+      quote(value) + " for " + std::string(option) + " is not one of: " + std::string(names);
+  return false;
 }
 
 // Reads the value of the long option name.
 bool read_value(std::string_view name, std::string_view value, Options& options,
                 std::string& complaint)
 {
+  std::size_t at = 0;
   if (name == "--target")
     return read_clock(name, value, options.has_target, options.target, complaint);
   if (name == "--target-each")
     return read_clock(name, value, options.has_target_each, options.target_each, complaint);
   if (name == "--round")
     return read_round(value, options, complaint);
-  if (name == "--by") {
-    std::size_t at = choose(value, {"label", "tag", "day", "week", "month", "file"});
+  if (name == "--by" && read_name(name, value, "label tag day week month file", at, complaint))
     options.by = static_cast<Key>(at + 1);
-    if (at < 6)
-      return true;
-    complaint = quote(value) + " for --by is not a key; write label, tag, day, week, month or file";
-    return false;
-  }
-  std::size_t at = choose(value, {"text", "csv", "json"});
-  options.format = static_cast<Format>(at);
-  if (at < 3)
-    return true;
-  complaint = quote(value) + " for --format is not a format; write text, csv or json";
-  return false;
+  else if (name == "--format" && read_name(name, value, "text csv json", at, complaint))
+    options.format = static_cast<Format>(at);
+  return complaint.empty();
 }
 
-// The long options that take a value, what the value is, and an example of one.
-struct Valued {
-  std::string_view name;
-  const char* what;
-  const char* example;
-};
-constexpr Valued kValued[] = {
-    {"--target", "a clock", "40:00"}, {"--target-each", "a clock", "8:00"},
-    {"--by", "a key", "day"},         {"--format", "a format", "csv"},
-    {"--round", "minutes", "15"},
-};
+// The long options that take a value, with an example of one.
+constexpr std::array<std::array<std::string_view, 2>, 5> kValued = {{
+    {"--target", "40:00"},
+    {"--target-each", "8:00"},
+    {"--by", "day"},
+    {"--format", "csv"},
+    {"--round", "15"},
+}};
 
 // Reads one long option, with its value where it takes one; next moves past a value that is
 // the word after it.
@@ -101,14 +98,15 @@ bool read_long(std::string_view word, int argc, const char* const* argv, int& ne
 {
   std::string_view name = word.substr(0, word.find('='));
   bool has_value = name.size() < word.size();
-  for (const Valued& valued : kValued) {
-    if (name != valued.name)
+  for (const auto& [option, example] : kValued) {
+    if (name != option)
       continue;
     if (has_value)
       return read_value(name, word.substr(name.size() + 1), options, complaint);
     if (next >= argc) {
-      complaint = std::string(name) + " needs " + valued.what + " after it, as " +
-                  std::string(name) + " " + valued.example;
+      complaint = std::string(name) + " needs " +
+                  (example.find(':') != std::string_view::npos ? "a clock" : "a value") +
+                  " after it, as " + std::string(name) + " " + std::string(example);
       return false;
     }
     return read_value(name, argv[next++], options, complaint);

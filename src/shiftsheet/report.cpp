@@ -1,9 +1,9 @@
 #include "shiftsheet/report.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <utility>
 
 #include "shiftsheet/characters.h"
 #include "shiftsheet/fault_text.h"
@@ -21,18 +21,38 @@ constexpr std::int64_t kDaysPerWeek = 7;
 constexpr std::int64_t kDaysPerYear = 365;
 constexpr int kCentury = 100;
 constexpr int kLeapCycle = 400;
+constexpr int kThousand = 1000;
 constexpr std::array<int, 12> kMonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 constexpr std::size_t kYearDigits = 4;
-constexpr char kLeaves[] = " leaves the range of 2147483647 minutes";
+constexpr std::string_view kLeaves = " leaves the range of 2147483647 minutes";
 
-std::string format_figure(std::int64_t minutes)
+// Appends value in decimal digits: std::to_string and printf take longer.
+void append_integer(std::string& out, std::int64_t value)
 {
-  std::int64_t magnitude = minutes < 0 ? -minutes : minutes;
-  std::array<char, sizeof "-9223372036854775807:00"> text{};
-  std::snprintf(text.data(), text.size(), "%s%lld:%02d", minutes < 0 ? "-" : "",
-                static_cast<long long>(magnitude / kMinutesPerHour),
-                static_cast<int>(magnitude % kMinutesPerHour));
-  return text.data();
+  std::array<char, sizeof "-9223372036854775808"> digits{};
+  std::size_t at = digits.size();
+  std::uint64_t magnitude =
+      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  do {
+    digits[--at] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude > 0);
+  if (value < 0)
+    digits[--at] = '-';
+  out.append(digits.data() + at, digits.size() - at);
+}
+
+// Appends shown, in minutes or, for decimal, in hundredths of an hour, as "-1:30" or "-1.50".
+void append_figure(std::string& out, std::int64_t shown, bool decimal)
+{
+  std::int64_t magnitude = shown < 0 ? -shown : shown;
+  std::int64_t unit = decimal ? kHundredths : kMinutesPerHour;
+  if (shown < 0)
+    out += '-';
+  append_integer(out, magnitude / unit);
+  out += decimal ? '.' : ':';
+  out += static_cast<char>('0' + magnitude % unit / 10);
+  out += static_cast<char>('0' + magnitude % unit % 10);
 }
 
 // Minutes in hundredths of an hour, rounded half away from zero, reckoned in integers.
@@ -43,72 +63,43 @@ std::int64_t hundredths(std::int64_t minutes)
   return minutes < 0 ? -rounded : rounded;
 }
 
-// Hundredths of an hour as decimal hours, as 15.13.
-std::string format_hundredths(std::int64_t value)
-{
-  std::int64_t magnitude = value < 0 ? -value : value;
-  std::array<char, sizeof "-92233720368547758.07"> text{};
-  std::snprintf(text.data(), text.size(), "%s%lld.%02d", value < 0 ? "-" : "",
-                static_cast<long long>(magnitude / kHundredths),
-                static_cast<int>(magnitude % kHundredths));
-  return text.data();
-}
-
-// The step of a running sum from before to after as printed. In decimal hours it is the
-// step between the two sums rounded, so that the printed steps add up to the printed sum.
-std::string step_figure(const Report& report, std::int64_t before, std::int64_t after)
-{
-  if (report.options.decimal)
-    return format_hundredths(hundredths(after) - hundredths(before));
-  return format_figure(after - before);
-}
-
-// A figure of a row: its minutes and its text, which is empty where the row has none.
+// A figure of a row: its minutes, and what is shown of them, as the step of a running sum
+// from before: in minutes, or with --decimal in hundredths of an hour, the step between the
+// sums rounded, so that the steps shown add up to the sum shown.
 struct Figure {
+  bool given = false;
   std::int64_t minutes = 0;
-  std::string text;
+  std::int64_t shown = 0;
 };
 
+Figure figure_of(const Options& options, std::int64_t minutes, std::int64_t before = 0)
+{
+  std::int64_t after = before + minutes;
+  return {true, minutes, options.decimal ? hundredths(after) - hundredths(before) : after - before};
+}
+
+// The figures a row may have, named as in CSV and JSON: its time; with --round, the exact
+// time; with --target-each, the balance against that target and the balance carried.
+enum Column : std::size_t { kTime, kExact, kBalance, kCarried, kColumns };
+constexpr std::array<std::array<const char*, 2>, kColumns> kColumnNames = {{
+    {"minutes", "time"},
+    {"exact_minutes", "exact_time"},
+    {"balance_minutes", "balance"},
+    {"carried_minutes", "carried"},
+}};
+
 // A row of the report: a line (kind "entry" or "group", with its name), or the total, a
-// target or a balance.
+// target or the balance.
 struct Row {
   std::string_view kind;
   std::string_view name;
-  Figure time;
-  Figure exact;   // with --round, the time before rounding
-  Figure target;  // with --target-each, the line's target, its balance and the balance carried
-  Figure balance;
-  Figure carried;
+  std::array<Figure, kColumns> figures;
 };
-
-Row make_row(std::string_view kind, std::string_view name, Figure time)
-{
-  Row row;
-  row.kind = kind;
-  row.name = name;
-  row.time = std::move(time);
-  return row;
-}
-
-// The figures of a row, with their names in CSV and JSON: time alone, with the exact time
-// under --round, and with the target and the balances under --target-each.
-struct Column {
-  Figure Row::*figure;
-  const char* minutes;
-  const char* text;
-};
-constexpr std::array<Column, 5> kColumns = {{
-    {&Row::time, "minutes", "time"},
-    {&Row::exact, "exact_minutes", "exact_time"},
-    {&Row::target, "target_minutes", "target"},
-    {&Row::balance, "balance_minutes", "balance"},
-    {&Row::carried, "carried_minutes", "carried"},
-}};
 
 bool shows_column(const Options& options, std::size_t column)
 {
-  return column == 0 || (column == 1 && options.round > 0) ||
-         (column > 1 && options.has_target_each);
+  return column == kTime || (column == kExact && options.round > 0) ||
+         (column >= kBalance && options.has_target_each);
 }
 
 bool is_line(const Row& row)
@@ -118,18 +109,22 @@ bool is_line(const Row& row)
 
 void append_text_row(const Options& options, const Row& row, std::string& out)
 {
-  if (is_line(row)) {
-    out.append(row.name).append(" ").append(row.time.text);
-    if (options.has_target_each)
-      out.append(" balance ").append(row.balance.text).append(" carried ").append(row.carried.text);
-  } else {
-    const char* title = row.kind == "total"         ? "Total time: "
-                        : row.kind == "target_each" ? "Target each: "
-                        : row.kind == "target"      ? "Target: "
-                                                    : "Balance: ";
-    out.append(title).append(row.time.text);
-    if (!row.exact.text.empty())
-      out.append(" (exact ").append(row.exact.text).append(")");
+  const std::array<Figure, kColumns>& figures = row.figures;
+  if (is_line(row))
+    out.append(row.name).append(" ");
+  else
+    out.append(row.kind == "total"         ? "Total time: "
+               : row.kind == "target_each" ? "Target each: "
+               : row.kind == "target"      ? "Target: "
+                                           : "Balance: ");
+  append_figure(out, figures[kTime].shown, options.decimal);
+  if (figures[kBalance].given) {
+    append_figure(out.append(" balance "), figures[kBalance].shown, options.decimal);
+    append_figure(out.append(" carried "), figures[kCarried].shown, options.decimal);
+  }
+  if (figures[kExact].given && !is_line(row)) {
+    append_figure(out.append(" (exact "), figures[kExact].shown, options.decimal);
+    out += ')';
   }
   out += '\n';
 }
@@ -138,29 +133,44 @@ void append_text_row(const Options& options, const Row& row, std::string& out)
 // that names the row where it is a line of the report.
 void append_row(const Options& options, const Row& row, std::string& out)
 {
-  if (options.format == Format::kText) {
-    append_text_row(options, row, out);
-    return;
-  }
+  if (options.format == Format::kText)
+    return append_text_row(options, row, out);
   bool csv = options.format == Format::kCsv;
   if (csv)
-    out.append(row.kind).append(",").append(csv_field(row.name));
-  else
-    out.append("{").append(is_line(row) ? "\"name\":" + json_string(row.name) + "," : "");
-  for (std::size_t column = 0; column < kColumns.size(); ++column) {
-    const Figure& figure = row.*kColumns[column].figure;
-    if (!shows_column(options, column) || (!csv && figure.text.empty()))
-      continue;
-    if (csv) {
-      out.append(",").append(figure.text.empty() ? "" : std::to_string(figure.minutes));
-      out.append(",").append(figure.text);
-      continue;
+    append_csv_field(out.append(row.kind).append(","), row.name);
+  else if (is_line(row))
+    append_json_string(out.append("{\"name\":"), row.name);
+  out.append(csv || is_line(row) ? "" : "{");
+  for (std::size_t column = 0; column < kColumns; ++column) {
+    const Figure& figure = row.figures[column];
+    const std::array<const char*, 2>& names = kColumnNames[column];
+    if (csv && shows_column(options, column) && figure.given) {
+      append_integer(out.append(","), figure.minutes);
+      append_figure(out.append(","), figure.shown, options.decimal);
+    } else if (csv && shows_column(options, column)) {
+      out.append(",,");
+    } else if (!csv && figure.given) {
+      out.append(column == kTime && !is_line(row) ? "\"" : ",\"").append(names[0]).append("\":");
+      append_integer(out, figure.minutes);
+      append_figure(out.append(",\"").append(names[1]).append("\":\""), figure.shown,
+                    options.decimal);
+      out += '"';
     }
-    out.append(column == 0 ? "\"" : ",\"").append(kColumns[column].minutes).append("\":");
-    out.append(std::to_string(figure.minutes)).append(",\"").append(kColumns[column].text);
-    out.append("\":\"").append(figure.text).append("\"");
   }
-  out.append(csv ? "\n" : "}");
+  out += csv ? '\n' : '}';
+}
+
+// minutes rounded to a multiple of step, which is 1 or more, the way rounding says.
+std::int64_t round_minutes(std::int64_t minutes, std::int64_t step, Rounding rounding)
+{
+  std::int64_t down = minutes / step * step;
+  if (down > minutes)
+    down -= step;
+  if (rounding == Rounding::kDown || down == minutes)
+    return down;
+  if (rounding == Rounding::kUp || 2 * (minutes - down) >= step)
+    return down + step;
+  return down;
 }
 
 bool prints_lines(const Options& options)
@@ -200,18 +210,20 @@ const char* add_line(Report& report, std::string_view kind, std::string_view nam
     return "the total";
   if (options.has_target_each && !fits_32_bits(carried))
     return "the balance carried";
-  Row row = make_row(kind, name, {minutes, step_figure(report, report.total, total)});
-  if (options.round > 0)
-    row.exact = {exact, report_figure(report, exact)};
-  if (options.has_target_each) {
-    row.target = {target, report_figure(report, target)};
-    row.balance = {minutes - target, step_figure(report, report.carried, carried)};
-    row.carried = {carried, report_figure(report, carried)};
-  }
+  std::int64_t before = report.total;
+  std::int64_t carried_before = report.carried;
   report.total = total;
   report.carried = carried;
   if (!keep || !prints_lines(options))
     return nullptr;
+  Row row{kind, name, {}};
+  row.figures[kTime] = figure_of(options, minutes, before);
+  if (options.round > 0)
+    row.figures[kExact] = figure_of(options, exact);
+  if (options.has_target_each) {
+    row.figures[kBalance] = figure_of(options, minutes - target, carried_before);
+    row.figures[kCarried] = figure_of(options, carried);
+  }
   if (options.format == Format::kJson)
     report.lines += report.lines_made == 0 ? "\n" : ",\n";
   ++report.lines_made;
@@ -226,23 +238,24 @@ const char* add_line(Report& report, std::string_view kind, std::string_view nam
 // An entry with no group is a fault, named.
 const char* add_to_group(Report& report, const Entry& entry, std::int64_t minutes, Faults& faults)
 {
-  std::string& key = report.key;
+  std::string_view key = entry.file;
   std::string problem;
   if (report.options.by == Key::kLabel)
-    key = entry.label.empty() ? "(no label)" : entry.label;
+    key = entry.label.empty() ? "(no label)" : std::string_view(entry.label);
   else if (report.options.by == Key::kTag)
-    key = entry.tag.empty() ? "(no tag)" : entry.tag;
-  else if (report.options.by == Key::kFile)
-    key = entry.file;
-  else if (!date_key(report.options.by, entry.label, key, problem)) {
+    key = entry.tag.empty() ? "(no tag)" : std::string_view(entry.tag);
+  else if (report.options.by != Key::kFile &&
+           date_key(report.options.by, entry.label, report.key, problem))
+    key = report.key;
+  else if (report.options.by != Key::kFile) {
     name_fault(faults, entry.file, entry.line, entry.column, problem);
     return nullptr;
   }
   // Entries of one group mostly come together: the hash is skipped for them.
   if (report.groups.empty() || report.groups[report.recent].name != key) {
-    auto found = report.places.try_emplace(key, report.groups.size()).first;
+    auto found = report.places.try_emplace(std::string(key), report.groups.size()).first;
     if (found->second == report.groups.size())
-      report.groups.push_back({key, 0});
+      report.groups.push_back({std::string(key), 0});
     report.recent = found->second;
   }
   Group& group = report.groups[report.recent];
@@ -278,9 +291,12 @@ bool write_lines(Report& report, Faults& faults)
 std::string csv_header(const Options& options)
 {
   std::string header = "kind,name";
-  for (std::size_t column = 0; column < kColumns.size(); ++column) {
+  for (std::size_t column = 0; column < kColumns; ++column) {
     if (shows_column(options, column))
-      header.append(",").append(kColumns[column].minutes).append(",").append(kColumns[column].text);
+      header.append(",")
+          .append(kColumnNames[column][0])
+          .append(",")
+          .append(kColumnNames[column][1]);
   }
   return header + "\n";
 }
@@ -314,196 +330,151 @@ std::int64_t day_number(const Date& date)
   return days;
 }
 
-// Appends value in width digits, zeros first.
-void append_number(std::string& text, int value, std::size_t width)
+// Appends value in width digits, width being 2 or 4: printf takes ten times as long.
+void append_digits(std::string& text, int value, std::size_t width)
 {
-  std::size_t start = text.size();
-  text.append(width, '0');
-  for (std::size_t at = text.size(); at > start && value > 0; --at, value /= 10)
-    text[at - 1] = static_cast<char>('0' + value % 10);
+  for (int unit = width == 2 ? 10 : kThousand; unit > 0; unit /= 10)
+    text += static_cast<char>('0' + value / unit % 10);
 }
 
-// date as 2026-12-07.
-std::string iso_date(const Date& date)
+// The group of date under by: its day 2026-12-07, its ISO week 2026-W50 or its month 2026-12.
+void date_group(Date date, Key by, std::string& text)
 {
-  std::string text;
-  append_number(text, date.year, kYearDigits);
-  append_number(text.append("-"), date.month, 2);
-  append_number(text.append("-"), date.day, 2);
-  return text;
-}
-
-// Reads word as three runs of one to four digits parted by sep, as 2026-12-07, into numbers
-// and their lengths; false where it is no such word.
-bool three_numbers(std::string_view word, char sep, std::array<int, 3>& numbers,
-                   std::array<std::size_t, 3>& lengths)
-{
-  std::size_t part = 0;
-  numbers = {};
-  lengths = {};
-  for (char c : word) {
-    if (c == sep && part < 2 && lengths[part] > 0) {
-      ++part;
-      continue;
-    }
-    if (!is_digit(c) || lengths[part] == kYearDigits)
-      return false;
-    numbers[part] = numbers[part] * 10 + (c - '0');
-    ++lengths[part];
+  if (by == Key::kWeek) {
+    // An ISO week belongs to the year of its Thursday, and week 1 holds that year's first.
+    std::int64_t thursday = day_number(date) - day_number(date) % kDaysPerWeek + 3;
+    if (thursday < day_number({date.year, 1, 1}))
+      --date.year;
+    else if (thursday >= day_number({date.year + 1, 1, 1}))
+      ++date.year;
+    date.month = static_cast<int>((thursday - day_number({date.year, 1, 1})) / kDaysPerWeek) + 1;
   }
-  return part == 2 && lengths[2] > 0;
+  text.clear();
+  append_digits(text, date.year, kYearDigits);
+  append_digits(text.append(by == Key::kWeek ? "-W" : "-"), date.month, 2);
+  if (by == Key::kDay)
+    append_digits(text.append("-"), date.day, 2);
 }
 
-// Why word, a date written with slashes, is not read: it names the readings it may have.
-std::string slash_problem(std::string_view word, const std::array<int, 3>& n,
-                          const std::array<std::size_t, 3>& lengths)
-{
-  std::string readings;
-  auto add = [&readings](const Date& date) {
-    if (is_date(date))
-      readings += (readings.empty() ? "" : " or ") + iso_date(date);
-  };
-  if (lengths[0] == kYearDigits) {
-    add({n[0], n[1], n[2]});
-  } else if (lengths[2] == kYearDigits) {
-    add({n[2], n[0], n[1]});
-    if (n[0] != n[1])
-      add({n[2], n[1], n[0]});
-  }
-  if (readings.empty())
-    return quote(word) + " is not a date";
-  return quote(word) + " has slashes, whose order of day and month is not guessed; write " +
-         readings;
-}
-
-// The first date in label, which is read as 2026-12-07 or 07.12.2026; false where there is
-// none, with a problem where a word is a date that cannot be read.
-bool find_date(std::string_view label, Date& date, std::string& problem)
+// Reads word where it is written as a date: 2026-12-07, 7.12.2026 (day first), or 12/07/2026,
+// which is a problem that names both its readings, as is a date that is none. False where
+// word is not written so.
+bool read_date(std::string_view word, Date& date, std::string& problem)
 {
   std::array<int, 3> n{};
   std::array<std::size_t, 3> lengths{};
-  std::size_t at = 0;
-  while (at < label.size()) {
-    std::size_t end = at;
-    while (end < label.size() && !is_blank(label[end]))
-      ++end;
-    std::string_view word = label.substr(at, end - at);
-    at = end + 1;
-    if (three_numbers(word, '-', n, lengths) && lengths[0] == kYearDigits && lengths[1] == 2 &&
-        lengths[2] == 2)
-      date = {n[0], n[1], n[2]};
-    else if (three_numbers(word, '.', n, lengths) && lengths[0] <= 2 && lengths[1] <= 2 &&
-             lengths[2] == kYearDigits)
-      date = {n[2], n[1], n[0]};
-    else if (three_numbers(word, '/', n, lengths))
-      problem = slash_problem(word, n, lengths);
-    else
-      continue;
-    if (problem.empty() && !is_date(date))
-      problem = quote(word) + " is not a date";
-    return problem.empty();
+  std::size_t part = 0;
+  std::size_t first = 0;
+  while (first < word.size() && is_digit(word[first]))
+    ++first;
+  char sep = first < word.size() ? word[first] : '-';
+  for (char c : word) {
+    if (c == sep && part < 2 && lengths[part] > 0) {
+      ++part;
+    } else if (is_digit(c) && lengths[part] < kYearDigits) {
+      n[part] = n[part] * 10 + (c - '0');
+      ++lengths[part];
+    } else {
+      return false;
+    }
   }
-  return false;
+  bool iso = sep == '-' && lengths == std::array<std::size_t, 3>{kYearDigits, 2, 2};
+  bool day_first = sep != '-' && lengths[0] <= 2 && lengths[1] <= 2 && lengths[2] == kYearDigits;
+  if (part < 2 || (!iso && !day_first))
+    return false;
+  date = iso ? Date{n[0], n[1], n[2]} : Date{n[2], n[1], n[0]};
+  if (sep != '/') {
+    if (!is_date(date))
+      problem = quote(word) + " is not a date";
+    return true;
+  }
+  // Month first, as in the US, or day first, as in Britain: neither is guessed.
+  std::string readings;
+  std::string reading;
+  for (const Date& each : {Date{n[2], n[0], n[1]}, date}) {
+    if (!is_date(each) || (!readings.empty() && n[0] == n[1]))
+      continue;
+    date_group(each, Key::kDay, reading);
+    readings += (readings.empty() ? "" : " or ") + reading;
+  }
+  problem = quote(word) + (readings.empty() ? " is not a date"
+                                            : " could be month or day first; write " + readings);
+  return true;
 }
 
 }  // namespace
 
 std::string report_figure(const Report& report, std::int64_t minutes)
 {
-  if (report.options.decimal)
-    return format_hundredths(hundredths(minutes));
-  return format_figure(minutes);
-}
-
-std::int64_t round_minutes(std::int64_t minutes, std::int64_t step, Rounding rounding)
-{
-  std::int64_t down = minutes / step * step;
-  if (down > minutes)
-    down -= step;
-  if (rounding == Rounding::kDown || down == minutes)
-    return down;
-  if (rounding == Rounding::kUp || 2 * (minutes - down) >= step)
-    return down + step;
-  return down;
+  std::string text;
+  append_figure(text, figure_of(report.options, minutes).shown, report.options.decimal);
+  return text;
 }
 
 bool date_key(Key by, std::string_view label, std::string& key, std::string& problem)
 {
   Date date;
-  if (!find_date(label, date, problem)) {
-    if (problem.empty()) {
-      const char* name = by == Key::kDay ? "day" : by == Key::kWeek ? "week" : "month";
-      problem = std::string("no date in the entry's label, which --by ") + name +
-                " needs; write one as 2026-12-07 or 07.12.2026";
-    }
-    return false;
+  for (std::size_t at = 0, end = 0; at < label.size(); at = end + 1) {
+    for (end = at; end < label.size() && !is_blank(label[end]);)
+      ++end;
+    if (!read_date(label.substr(at, end - at), date, problem))
+      continue;
+    // A day written as its group is, as most are, is its own name.
+    if (problem.empty() && by == Key::kDay && label[at + kYearDigits] == '-')
+      key.assign(label.substr(at, end - at));
+    else if (problem.empty())
+      date_group(date, by, key);
+    return problem.empty();
   }
-  key.clear();
-  if (by == Key::kDay) {
-    key = iso_date(date);
-  } else if (by == Key::kMonth) {
-    append_number(key, date.year, kYearDigits);
-    append_number(key.append("-"), date.month, 2);
-  } else {
-    // An ISO week belongs to the year of its Thursday, and week 1 holds that year's first.
-    std::int64_t day = day_number(date);
-    std::int64_t thursday = day - day % kDaysPerWeek + 3;
-    int year = date.year;
-    if (thursday < day_number({year, 1, 1}))
-      --year;
-    else if (thursday >= day_number({year + 1, 1, 1}))
-      ++year;
-    append_number(key, year, kYearDigits);
-    append_number(key.append("-W"),
-                  static_cast<int>((thursday - day_number({year, 1, 1})) / kDaysPerWeek) + 1, 2);
-  }
-  return true;
+  problem = std::string("no date in the entry's label, which --by ") +
+            (by == Key::kDay    ? "day"
+             : by == Key::kWeek ? "week"
+                                : "month") +
+            " needs; write one as 2026-12-07 or 07.12.2026";
+  return false;
 }
 
-std::string csv_field(std::string_view text)
+void append_csv_field(std::string& out, std::string_view text)
 {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos)
-    return std::string(text);
-  std::string field = "\"";
-  for (char c : text) {
-    if (c == '"')
-      field += '"';
-    field += c;
+  bool quoted = false;
+  for (char c : text)
+    quoted = quoted || c == ',' || c == '"' || c == '\r' || c == '\n';
+  if (!quoted) {
+    out.append(text);
+    return;
   }
-  return field + "\"";
+  out += '"';
+  for (char c : text)
+    out.append(c == '"' ? 2 : 1, c);
+  out += '"';
 }
 
-std::string json_string(std::string_view text)
+void append_json_string(std::string& out, std::string_view text)
 {
   constexpr std::uint32_t kSurrogates = 0xD800;
   constexpr std::uint32_t kSurrogatesEnd = 0xE000;
+  constexpr std::uint32_t kLast = 0x10FFFF;
   constexpr std::array<std::uint32_t, 5> kFirst = {0, 0, 0x80, 0x800, 0x10000};
-  std::string json = "\"";
-  while (!text.empty()) {
-    std::size_t length = utf8_length(text);
-    std::uint32_t c =
-        length == 0 ? static_cast<unsigned char>(text.front()) : code_point(text, length);
-    // No overlong form, surrogate or code point past U+10FFFF passes as UTF-8.
-    bool sound = length > 0 && c >= kFirst[length] && c <= 0x10FFFF &&
-                 (c < kSurrogates || c >= kSurrogatesEnd);
-    if (sound && length > 1) {
-      json.append(text.substr(0, length));
-      text.remove_prefix(length);
+  std::string& json = out.append("\"");
+  for (std::size_t at = 0, length = 0; at < text.size(); at += length) {
+    length = utf8_length(text.substr(at));
+    std::uint32_t c = length > 1 ? code_point(text.substr(at), length) : 0;
+    // No overlong form, surrogate or code point past U+10FFFF is UTF-8 to a reader of JSON.
+    if (length > 1 && c >= kFirst[length] && c <= kLast &&
+        (c < kSurrogates || c >= kSurrogatesEnd)) {
+      json.append(text.substr(at, length));
       continue;
     }
-    c = static_cast<unsigned char>(text.front());
-    text.remove_prefix(1);
-    if (c == '"' || c == '\\') {
-      json.append("\\").append(1, static_cast<char>(c));
-    } else if (c < ' ') {
-      std::array<char, sizeof "\\u001F"> escaped{};
-      std::snprintf(escaped.data(), escaped.size(), "\\u%04X", static_cast<unsigned>(c));
+    length = 1;
+    c = static_cast<unsigned char>(text[at]);
+    std::array<char, sizeof "\\u001F"> escaped{};
+    std::snprintf(escaped.data(), escaped.size(), c < ' ' ? "\\u%04X" : "\\%c", c);
+    if (c < ' ' || c == '"' || c == '\\')
       json += escaped.data();
-    } else {
+    else
       append_utf8(c, json);  // a byte that is no UTF-8: the character of its value, as Latin-1
-    }
   }
-  return json + "\"";
+  json += '"';
 }
 
 void add_entry(Report& report, const Entry& entry, Faults& faults)
@@ -528,22 +499,21 @@ void add_entry(Report& report, const Entry& entry, Faults& faults)
   if (leaves == nullptr)
     return;
   report.sums_ok = false;
-  name_fault(faults, entry.file, entry.line, entry.column, std::string(leaves) + kLeaves);
+  name_fault(faults, entry.file, entry.line, entry.column, std::string(leaves).append(kLeaves));
 }
 
 bool print_report(Report& report, Faults& faults)
 {
   const Options& options = report.options;
-  for (const Group& group : report.groups) {
-    const char* leaves = add_line(report, "group", group.name, group.minutes, true, faults);
-    if (leaves != nullptr) {
-      name_run_fault(faults, "", std::string(leaves) + kLeaves);
-      return false;
-    }
-  }
+  const char* leaves = nullptr;
+  for (std::size_t i = 0; i < report.groups.size() && leaves == nullptr; ++i)
+    leaves =
+        add_line(report, "group", report.groups[i].name, report.groups[i].minutes, true, faults);
   std::int64_t target = to_minutes(options.target);
-  if (options.has_target && !fits_32_bits(report.total - target))
-    name_run_fault(faults, "", "the balance leaves the range of 2147483647 minutes");
+  if (leaves == nullptr && options.has_target && !fits_32_bits(report.total - target))
+    leaves = "the balance";
+  if (leaves != nullptr)
+    name_run_fault(faults, "", std::string(leaves).append(kLeaves));
   if (faults.in_lines + faults.others > 0)
     return false;
   bool json = options.format == Format::kJson;
@@ -553,23 +523,23 @@ bool print_report(Report& report, Faults& faults)
   std::fwrite(head.data(), 1, head.size(), stdout);
   if (!write_lines(report, faults))
     return false;
-  auto figure = [&report](std::int64_t minutes) {
-    return Figure{minutes, report_figure(report, minutes)};
-  };
-  std::vector<Row> rows = {make_row("total", "", figure(report.total))};
-  if (options.round > 0)
-    rows[0].exact = figure(report.exact);
-  if (options.has_target_each)
-    rows.push_back(make_row("target_each", "", figure(to_minutes(options.target_each))));
-  if (options.has_target) {
-    rows.push_back(make_row("target", "", figure(target)));
-    rows.push_back(make_row("balance", "", figure(report.total - target)));
-  }
+  // The total, then the targets and the balance.
   std::string tail = json && prints_lines(options) ? "\n]," : "";
-  for (const Row& row : rows) {
+  auto add = [&report, &tail, json](std::string_view kind, std::int64_t minutes, bool exact) {
+    Row row{kind, "", {}};
+    row.figures[kTime] = figure_of(report.options, minutes);
+    if (exact)
+      row.figures[kExact] = figure_of(report.options, report.exact);
     if (json)
-      tail.append(&row == rows.data() ? "\n\"" : ",\n\"").append(row.kind).append("\":");
-    append_row(options, row, tail);
+      tail.append(kind == "total" ? "\n\"" : ",\n\"").append(kind).append("\":");
+    append_row(report.options, row, tail);
+  };
+  add("total", report.total, options.round > 0);
+  if (options.has_target_each)
+    add("target_each", to_minutes(options.target_each), false);
+  if (options.has_target) {
+    add("target", target, false);
+    add("balance", report.total - target, false);
   }
   tail.append(json ? "\n}\n" : "");
   std::fwrite(tail.data(), 1, tail.size(), stdout);

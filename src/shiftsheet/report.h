@@ -55,17 +55,15 @@ bool print_report(Report& report, Faults& faults);
 // A time of that many minutes as the report prints it: "-1:30", or "-1.50" with --decimal.
 std::string report_figure(const Report& report, std::int64_t minutes);
 
-// minutes rounded to a multiple of step, which is 1 or more, the way rounding says.
-std::int64_t round_minutes(std::int64_t minutes, std::int64_t step, Rounding rounding);
-
 // The group under key kDay, kWeek or kMonth of the first date in label, as 2026-12-07,
 // 2026-W50 or 2026-12, into key; false where there is none, with why in problem.
 bool date_key(Key by, std::string_view label, std::string& key, std::string& problem);
 
-// text in a CSV field, quoted where it must be, as RFC 4180 has it.
-std::string csv_field(std::string_view text);
+// Appends text as a CSV field, quoted where it must be, as RFC 4180 has it.
+void append_csv_field(std::string& out, std::string_view text);
 
-// text as a JSON string, in quotes; a byte that is no UTF-8 is the character of its value.
-std::string json_string(std::string_view text);
+// Appends text as a JSON string, in quotes; a byte that is no UTF-8 is the character of its
+// value, as in Latin-1.
+void append_json_string(std::string& out, std::string_view text);
 
 #endif  // SHIFTSUM_SHIFTSHEET_REPORT_H_

@@ -19,19 +19,23 @@ struct OpenEntry {
   Entry entry;
 };
 
-// The first word in text that begins with @ and holds more, as "@acme"; empty where none.
-std::string_view find_tag(std::string_view text)
+// Takes into tag, where it is empty, the first word in text that begins with @ and holds
+// more, as "@acme".
+void take_tag(std::string_view text, std::string& tag)
 {
+  if (!tag.empty())
+    return;
   for (std::size_t at = text.find('@'); at != std::string_view::npos; at = text.find('@', at + 1)) {
     if (at > 0 && !is_blank(text[at - 1]) && text[at - 1] != '#')
       continue;
     std::size_t end = at;
     while (end < text.size() && !is_blank(text[end]))
       ++end;
-    if (end > at + 1)
-      return text.substr(at, end - at);
+    if (end > at + 1) {
+      tag.assign(text.substr(at, end - at));
+      return;
+    }
   }
-  return {};
 }
 
 void close_entry(Report& report, OpenEntry& open, Faults& faults)
@@ -51,7 +55,8 @@ void open_entry(OpenEntry& open, const SheetLine& line, std::string_view text, s
   entry.line = number;
   entry.time = ClockTime{};
   entry.label.assign(line.label);
-  entry.tag.assign(find_tag(line.label));
+  entry.tag.clear();
+  take_tag(line.label, entry.tag);
   std::size_t offset = 0;
   if (!line.label.empty())
     offset = static_cast<std::size_t>(line.label.data() - text.data());
@@ -124,8 +129,8 @@ void read_timesheet(std::FILE* file, const std::string& name, Report& report, Fa
     }
     add_terms(entry, line, text, name, number, faults);
     std::size_t comment = text.find('#');
-    if (entry.entry.tag.empty() && comment != std::string_view::npos)
-      entry.entry.tag.assign(find_tag(text.substr(comment)));
+    if (comment != std::string_view::npos)
+      take_tag(text.substr(comment), entry.entry.tag);
   }
   close_entry(report, entry, faults);
   if (input.failed)
