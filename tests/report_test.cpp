@@ -114,27 +114,30 @@ TEST(Report, GroupsEntries)
        "Total time: 2:00 (exact 2:10)\nTarget each: 1:00\n"},
       {{"--by", "file", "--format", "csv"},
        {{"", 60, "", "a,\"b\""}},
-       "kind,name,minutes,time\ngroup,\"a,\"\"b\"\"\",60,1:00\ntotal,,60,1:00\n"},
+       "kind,name,minutes,time,exact_minutes,exact_time,balance_minutes,balance,carried_minutes,"
+       "carried\ngroup,\"a,\"\"b\"\"\",60,1:00,,,,,,\ntotal,,60,1:00,,,,,,\n"},
       {{"--by", "tag", "--format=csv", "-d", "--round", "15", "-t", "1:00"},
        {{"", 50, "@a"}},
-       "kind,name,minutes,time,exact_minutes,exact_time\ngroup,@a,45,0.75,50,0.83\n"
-       "total,,45,0.75,50,0.83\ntarget,,60,1.00,,\nbalance,,-15,-0.25,,\n"},
+       "kind,name,minutes,time,exact_minutes,exact_time,balance_minutes,balance,carried_minutes,"
+       "carried\ngroup,@a,45,0.75,50,0.83,,,,\ntotal,,45,0.75,50,0.83,,,,\n"
+       "target,,60,1.00,,,,,,\nbalance,,-15,-0.25,,,,,,\n"},
       {{"--format", "json", "--by", "label"},
        {{"Caf\xE9 \"x\"", 60}},
-       "{\"lines\":[\n{\"name\":\"Caf\xC3\xA9 \\\"x\\\"\",\"minutes\":60,\"time\":\"1:00\"}\n],\n"
-       "\"total\":{\"minutes\":60,\"time\":\"1:00\"}\n}\n"},
+       "{\"lines\":[\n{\"kind\":\"group\",\"name\":\"Caf\xC3\xA9 "
+       "\\\"x\\\"\",\"minutes\":60,\"time\":\"1:00\"}\n],\n"
+       "\"total\":{\"kind\":\"total\",\"minutes\":60,\"time\":\"1:00\"}\n}\n"},
       {{"--format", "json", "-t", "2:00"},
        {{"x", 60}},
-       "{\n\"total\":{\"minutes\":60,\"time\":\"1:00\"},\n\"target\":{\"minutes\":120,\"time\":\"2:"
-       "00\"},"
-       "\n\"balance\":{\"minutes\":-60,\"time\":\"-1:00\"}\n}\n"},
+       "{\"lines\":[\n],\n\"total\":{\"kind\":\"total\",\"minutes\":60,\"time\":\"1:00\"},\n"
+       "\"target\":{\"kind\":\"target\",\"minutes\":120,\"time\":\"2:00\"},\n"
+       "\"balance\":{\"kind\":\"balance\",\"minutes\":-60,\"time\":\"-1:00\"}\n}\n"},
       // What cannot be grouped or summed is a fault, named where it is found.
       {{"--by", "day"},
        {{"2026-12-07", 1}, {"Mon", 1}, {"12/07/2026", 1}, {"2026-02-30", 1}, {"2026/12/07", 1}},
-       "failed: a:2:1: no date in the entry's label, which --by day needs; write one as "
-       "2026-12-07 or 07.12.2026\na:3:1: '12/07/2026' could be month or day first; write "
+       "failed: a:2:1: no date in the entry's label; write one as 2026-12-07 or 07.12.2026\na:3:1: "
+       "'12/07/2026' could be month or day first; write "
        "2026-12-07 or 2026-07-12\na:4:1: '2026-02-30' is not a date\na:5:1: no date in the "
-       "entry's label, which --by day needs; write one as 2026-12-07 or 07.12.2026\n"},
+       "entry's label; write one as 2026-12-07 or 07.12.2026\n"},
       {{"-e"},
        {{"a", kMax}, {"b", 1}},
        "failed: a:2:1: the total leaves the range of 2147483647 minutes\n"},
@@ -183,8 +186,7 @@ TEST(Report, ReadsDatesIntoKeys)
       {Key::kDay, "07/07/2026", "'07/07/2026' could be month or day first; write 2026-07-07"},
       {Key::kDay, "13/13/2026", "'13/13/2026' is not a date"},
       {Key::kMonth, "2026-12-7 12.2026 2026-12",
-       "no date in the entry's label, which --by month needs; write one as 2026-12-07 or "
-       "07.12.2026"},
+       "no date in the entry's label; write one as 2026-12-07 or 07.12.2026"},
   };
   for (const auto& c : cases) {
     std::string key;

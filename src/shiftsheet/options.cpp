@@ -29,38 +29,20 @@ bool read_clock(std::string_view option, std::string_view value, bool& has, Cloc
 // Reads the value of --round: a whole number of minutes from 1, then up, down or nothing.
 bool read_round(std::string_view value, Options& options, std::string& complaint)
 {
-  std::size_t digits = 0;
-  while (digits < value.size() && is_digit(value[digits]))
-    ++digits;
-  std::string_view way = value.substr(digits);
+  std::string_view way =
+      value.substr(std::min(value.find_first_not_of("0123456789"), value.size()));
   options.rounding = way == "up"     ? Rounding::kUp
                      : way == "down" ? Rounding::kDown
                                      : Rounding::kNearest;
   // Read as the minutes of a clock, which must fit 32 bits.
   ClockTime minutes;
-  options.round = 0;
-  if (digits > 0 && parse_clock(":" + std::string(value.substr(0, digits)), minutes))
-    options.round = static_cast<std::int32_t>(to_minutes(minutes));
-  if (options.round >= 1 && (way.empty() || way == "up" || way == "down"))
+  bool read = parse_clock(":" + std::string(value.substr(0, value.size() - way.size())), minutes) &&
+              (way.empty() || way == "up" || way == "down");
+  options.round = read ? static_cast<std::int32_t>(to_minutes(minutes)) : 0;
+  if (options.round >= 1)
     return true;
   complaint = quote(value) + " for --round is not a whole number of minutes from 1 to " +
               "2147483647; write 15, 15up or 15down";
-  return false;
-}
-
-// Reads value as one of names, listed as "text csv json", into at, its place among them.
-bool read_name(std::string_view option, std::string_view value, std::string_view names,
-               std::size_t& at, std::string& complaint)
-{
-  at = 0;
-  for (std::size_t start = 0; start < names.size(); ++at) {
-    std::size_t end = std::min(names.find(' ', start), names.size());
-    if (names.substr(start, end - start) == value)
-      return true;
-    start = end + 1;
-  }
-  complaint =
-      quote(value) + " for " + std::string(option) + " is not one of: " + std::string(names);
   return false;
 }
 
@@ -68,28 +50,32 @@ bool read_name(std::string_view option, std::string_view value, std::string_view
 bool read_value(std::string_view name, std::string_view value, Options& options,
                 std::string& complaint)
 {
-  std::size_t at = 0;
   if (name == "--target")
     return read_clock(name, value, options.has_target, options.target, complaint);
   if (name == "--target-each")
     return read_clock(name, value, options.has_target_each, options.target_each, complaint);
   if (name == "--round")
     return read_round(value, options, complaint);
-  if (name == "--by" && read_name(name, value, "label tag day week month file", at, complaint))
-    options.by = static_cast<Key>(at + 1);
-  else if (name == "--format" && read_name(name, value, "text csv json", at, complaint))
-    options.format = static_cast<Format>(at);
-  return complaint.empty();
+  // The keys and the formats, each in the order of its enumerator (after kNone for keys).
+  std::string_view names = name == "--by" ? "label tag day week month file" : "text csv json";
+  for (std::size_t start = 0, at = 0; start < names.size(); ++at) {
+    std::size_t end = std::min(names.find(' ', start), names.size());
+    bool found = names.substr(start, end - start) == value;
+    start = end + 1;
+    if (found && name == "--by")
+      options.by = static_cast<Key>(at + 1);
+    else if (found)
+      options.format = static_cast<Format>(at);
+    if (found)
+      return true;
+  }
+  complaint = quote(value) + " for " + std::string(name) + " is not one of: " + std::string(names);
+  return false;
 }
 
 // The long options that take a value, with an example of one.
-constexpr std::array<std::array<std::string_view, 2>, 5> kValued = {{
-    {"--target", "40:00"},
-    {"--target-each", "8:00"},
-    {"--by", "day"},
-    {"--format", "csv"},
-    {"--round", "15"},
-}};
+constexpr std::array<std::string_view, 5> kValued = {"--target 40:00", "--target-each 8:00",
+                                                     "--by day", "--format csv", "--round 15"};
 
 // Reads one long option, with its value where it takes one; next moves past a value that is
 // the word after it.
@@ -98,15 +84,15 @@ bool read_long(std::string_view word, int argc, const char* const* argv, int& ne
 {
   std::string_view name = word.substr(0, word.find('='));
   bool has_value = name.size() < word.size();
-  for (const auto& [option, example] : kValued) {
-    if (name != option)
+  for (std::string_view example : kValued) {
+    if (name != example.substr(0, example.find(' ')))
       continue;
     if (has_value)
       return read_value(name, word.substr(name.size() + 1), options, complaint);
     if (next >= argc) {
       complaint = std::string(name) + " needs " +
                   (example.find(':') != std::string_view::npos ? "a clock" : "a value") +
-                  " after it, as " + std::string(name) + " " + std::string(example);
+                  " after it, as " + std::string(example);
       return false;
     }
     return read_value(name, argv[next++], options, complaint);
@@ -170,16 +156,6 @@ bool read_short(std::string_view word, int argc, const char* const* argv, int& n
   return true;
 }
 
-// False, with why in complaint, where options ask for what makes no sense together.
-bool check_combinations(const Options& options, std::string& complaint)
-{
-  if (options.each && options.by != Key::kNone)
-    complaint = "--each and --by do not go together: --by prints a line for each group";
-  else if (options.has_target_each && !options.each && options.by == Key::kNone)
-    complaint = "--target-each needs --each or --by, which print the lines it is for";
-  return complaint.empty();
-}
-
 }  // namespace
 
 bool parse_options(int argc, const char* const* argv, Options& options, std::string& complaint)
@@ -201,5 +177,12 @@ bool parse_options(int argc, const char* const* argv, Options& options, std::str
     if (!read)
       return false;
   }
-  return options.help || options.version || check_combinations(options, complaint);
+  // Options that make no sense together.
+  if (options.help || options.version)
+    return true;
+  if (options.each && options.by != Key::kNone)
+    complaint = "--each and --by do not go together: --by prints a line for each group";
+  else if (options.has_target_each && !options.each && options.by == Key::kNone)
+    complaint = "--target-each needs --each or --by, which print the lines it is for";
+  return complaint.empty();
 }

@@ -1,8 +1,8 @@
 #include "shiftsheet/report.h"
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 
 #include "shiftsheet/characters.h"
@@ -30,16 +30,8 @@ constexpr std::string_view kLeaves = " leaves the range of 2147483647 minutes";
 void append_integer(std::string& out, std::int64_t value)
 {
   std::array<char, sizeof "-9223372036854775808"> digits{};
-  std::size_t at = digits.size();
-  std::uint64_t magnitude =
-      value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-  do {
-    digits[--at] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude > 0);
-  if (value < 0)
-    digits[--at] = '-';
-  out.append(digits.data() + at, digits.size() - at);
+  char* end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+  out.append(digits.data(), end);
 }
 
 // Appends shown, in minutes or, for decimal, in hundredths of an hour, as "-1:30" or "-1.50".
@@ -63,95 +55,64 @@ std::int64_t hundredths(std::int64_t minutes)
   return minutes < 0 ? -rounded : rounded;
 }
 
-// A figure of a row: its minutes, and what is shown of them, as the step of a running sum
-// from before: in minutes, or with --decimal in hundredths of an hour, the step between the
-// sums rounded, so that the steps shown add up to the sum shown.
+// A figure: its minutes, and what is shown, in minutes or hundredths of an hour (--decimal).
 struct Figure {
   bool given = false;
   std::int64_t minutes = 0;
   std::int64_t shown = 0;
 };
 
-Figure figure_of(const Options& options, std::int64_t minutes, std::int64_t before = 0)
+// The figure of the step from a running sum before: with --decimal, the step between the sums
+// rounded, so that the steps shown add up to the sum shown.
+Figure figure_of(const Options& options, std::int64_t minutes, std::int64_t before = 0,
+                 bool given = true)
 {
   std::int64_t after = before + minutes;
-  return {true, minutes, options.decimal ? hundredths(after) - hundredths(before) : after - before};
+  return {given, minutes,
+          options.decimal ? hundredths(after) - hundredths(before) : after - before};
 }
 
-// The figures a row may have, named as in CSV and JSON: its time; with --round, the exact
-// time; with --target-each, the balance against that target and the balance carried.
+// A row's figures, named as in CSV and JSON; the last three with --round or --target-each.
 enum Column : std::size_t { kTime, kExact, kBalance, kCarried, kColumns };
-constexpr std::array<std::array<const char*, 2>, kColumns> kColumnNames = {{
-    {"minutes", "time"},
-    {"exact_minutes", "exact_time"},
-    {"balance_minutes", "balance"},
-    {"carried_minutes", "carried"},
-}};
+constexpr std::array<std::array<const char*, 2>, kColumns> kColumnNames = {
+    {{"minutes", "time"},
+     {"exact_minutes", "exact_time"},
+     {"balance_minutes", "balance"},
+     {"carried_minutes", "carried"}}};
 
-// A row of the report: a line (kind "entry" or "group", with its name), or the total, a
-// target or the balance.
+// Every CSV record has every column, empty where its row has no such figure.
+constexpr std::string_view kCsvHeader =
+    "kind,name,minutes,time,exact_minutes,exact_time,balance_minutes,balance,carried_minutes,"
+    "carried\n";
+
+// A line of the report (kind "entry" or "group"), which has a name, or a total, which has not.
 struct Row {
   std::string_view kind;
   std::string_view name;
+  std::string_view title;  // where it has no name, as text shows it: "Total time: "
   std::array<Figure, kColumns> figures;
 };
 
-bool shows_column(const Options& options, std::size_t column)
+// Appends row to out as a CSV record, or as a JSON object.
+void append_record(const Options& options, const Row& row, std::string& out)
 {
-  return column == kTime || (column == kExact && options.round > 0) ||
-         (column >= kBalance && options.has_target_each);
-}
-
-bool is_line(const Row& row)
-{
-  return row.kind == "entry" || row.kind == "group";
-}
-
-void append_text_row(const Options& options, const Row& row, std::string& out)
-{
-  const std::array<Figure, kColumns>& figures = row.figures;
-  if (is_line(row))
-    out.append(row.name).append(" ");
-  else
-    out.append(row.kind == "total"         ? "Total time: "
-               : row.kind == "target_each" ? "Target each: "
-               : row.kind == "target"      ? "Target: "
-                                           : "Balance: ");
-  append_figure(out, figures[kTime].shown, options.decimal);
-  if (figures[kBalance].given) {
-    append_figure(out.append(" balance "), figures[kBalance].shown, options.decimal);
-    append_figure(out.append(" carried "), figures[kCarried].shown, options.decimal);
-  }
-  if (figures[kExact].given && !is_line(row)) {
-    append_figure(out.append(" (exact "), figures[kExact].shown, options.decimal);
-    out += ')';
-  }
-  out += '\n';
-}
-
-// Appends row to out as the format has it: a line of text, a CSV record, or a JSON object
-// that names the row where it is a line of the report.
-void append_row(const Options& options, const Row& row, std::string& out)
-{
-  if (options.format == Format::kText)
-    return append_text_row(options, row, out);
   bool csv = options.format == Format::kCsv;
   if (csv)
     append_csv_field(out.append(row.kind).append(","), row.name);
-  else if (is_line(row))
-    append_json_string(out.append("{\"name\":"), row.name);
-  out.append(csv || is_line(row) ? "" : "{");
+  else
+    out.append(R"({"kind":")").append(row.kind).append("\"");
+  if (!csv && !row.name.empty())
+    append_json_string(out.append(",\"name\":"), row.name);
   for (std::size_t column = 0; column < kColumns; ++column) {
     const Figure& figure = row.figures[column];
     const std::array<const char*, 2>& names = kColumnNames[column];
-    if (csv && shows_column(options, column) && figure.given) {
+    if (csv && figure.given) {
       append_integer(out.append(","), figure.minutes);
       append_figure(out.append(","), figure.shown, options.decimal);
-    } else if (csv && shows_column(options, column)) {
+    } else if (csv) {
       out.append(",,");
-    } else if (!csv && figure.given) {
-      out.append(column == kTime && !is_line(row) ? "\"" : ",\"").append(names[0]).append("\":");
-      append_integer(out, figure.minutes);
+    } else if (figure.given) {
+      append_integer(out.append(",\"").append(names[0]).append("\":"), figure.minutes);
       append_figure(out.append(",\"").append(names[1]).append("\":\""), figure.shown,
                     options.decimal);
       out += '"';
@@ -160,22 +121,33 @@ void append_row(const Options& options, const Row& row, std::string& out)
   out += csv ? '\n' : '}';
 }
 
+// Appends row to out as the format has it: a line of text, a CSV record or a JSON object.
+void append_row(const Options& options, const Row& row, std::string& out)
+{
+  if (options.format != Format::kText)
+    return append_record(options, row, out);
+  const std::array<Figure, kColumns>& figures = row.figures;
+  out.append(row.name.empty() ? row.title : row.name).append(row.name.empty() ? "" : " ");
+  append_figure(out, figures[kTime].shown, options.decimal);
+  if (figures[kBalance].given) {
+    append_figure(out.append(" balance "), figures[kBalance].shown, options.decimal);
+    append_figure(out.append(" carried "), figures[kCarried].shown, options.decimal);
+  }
+  if (figures[kExact].given && row.name.empty()) {
+    append_figure(out.append(" (exact "), figures[kExact].shown, options.decimal);
+    out += ')';
+  }
+  out += '\n';
+}
+
 // minutes rounded to a multiple of step, which is 1 or more, the way rounding says.
 std::int64_t round_minutes(std::int64_t minutes, std::int64_t step, Rounding rounding)
 {
-  std::int64_t down = minutes / step * step;
-  if (down > minutes)
-    down -= step;
-  if (rounding == Rounding::kDown || down == minutes)
-    return down;
-  if (rounding == Rounding::kUp || 2 * (minutes - down) >= step)
-    return down + step;
-  return down;
-}
-
-bool prints_lines(const Options& options)
-{
-  return options.each || options.by != Key::kNone;
+  std::int64_t down = minutes / step * step - (minutes % step < 0 ? step : 0);
+  std::int64_t rest = minutes - down;
+  bool up = rest > 0 &&
+            (rounding == Rounding::kUp || (rounding == Rounding::kNearest && 2 * rest >= step));
+  return up ? down + step : down;
 }
 
 // Moves the lines held in memory to the spill file, made when first needed. Where none can
@@ -198,35 +170,27 @@ const char* add_line(Report& report, std::string_view kind, std::string_view nam
                      std::int64_t exact, bool keep, Faults& faults)
 {
   const Options& options = report.options;
-  std::int64_t minutes = exact;
-  if (options.round > 0)
-    minutes = round_minutes(exact, options.round, options.rounding);
-  std::int64_t total = report.total + minutes;
-  std::int64_t target = to_minutes(options.target_each);
-  std::int64_t carried = report.carried + minutes - target;
-  if (!fits_32_bits(minutes))
-    return "the rounded time";
-  if (!fits_32_bits(total))
-    return "the total";
-  if (options.has_target_each && !fits_32_bits(carried))
+  std::int64_t minutes =
+      options.round > 0 ? round_minutes(exact, options.round, options.rounding) : exact;
+  std::int64_t balance = minutes - to_minutes(options.target_each);
+  bool each = options.has_target_each;
+  Row row{
+      kind,
+      name,
+      "",
+      {figure_of(options, minutes, report.total), figure_of(options, exact, 0, options.round > 0),
+       figure_of(options, balance, report.carried, each),
+       figure_of(options, report.carried + balance, 0, each)}};
+  if (!fits_32_bits(minutes) || !fits_32_bits(report.total + minutes))
+    return fits_32_bits(minutes) ? "the total" : "the rounded time";
+  if (options.has_target_each && !fits_32_bits(report.carried + balance))
     return "the balance carried";
-  std::int64_t before = report.total;
-  std::int64_t carried_before = report.carried;
-  report.total = total;
-  report.carried = carried;
-  if (!keep || !prints_lines(options))
+  report.total += minutes;
+  report.carried += balance;
+  if (!keep || (!options.each && options.by == Key::kNone))
     return nullptr;
-  Row row{kind, name, {}};
-  row.figures[kTime] = figure_of(options, minutes, before);
-  if (options.round > 0)
-    row.figures[kExact] = figure_of(options, exact);
-  if (options.has_target_each) {
-    row.figures[kBalance] = figure_of(options, minutes - target, carried_before);
-    row.figures[kCarried] = figure_of(options, carried);
-  }
   if (options.format == Format::kJson)
-    report.lines += report.lines_made == 0 ? "\n" : ",\n";
-  ++report.lines_made;
+    report.lines += report.lines.empty() && report.spill == nullptr ? "\n" : ",\n";
   append_row(options, row, report.lines);
   // Groups are in memory already, and so are their lines; entries are not.
   if (report.lines.size() >= kSpillAt && options.each)
@@ -287,20 +251,6 @@ bool write_lines(Report& report, Faults& faults)
   return true;
 }
 
-// The CSV header: the kind of each row, its name, and the figures shown.
-std::string csv_header(const Options& options)
-{
-  std::string header = "kind,name";
-  for (std::size_t column = 0; column < kColumns; ++column) {
-    if (shows_column(options, column))
-      header.append(",")
-          .append(kColumnNames[column][0])
-          .append(",")
-          .append(kColumnNames[column][1]);
-  }
-  return header + "\n";
-}
-
 struct Date {
   int year = 0;
   int month = 0;
@@ -356,6 +306,22 @@ void date_group(Date date, Key by, std::string& text)
     append_digits(text.append("-"), date.day, 2);
 }
 
+// Why word, a date written with slashes as the numbers n, is not read: its readings.
+std::string slash_problem(std::string_view word, const std::array<int, 3>& n)
+{
+  // Month first, as in the US, or day first, as in Britain: neither is guessed.
+  std::string readings;
+  std::string reading;
+  for (const Date& each : {Date{n[2], n[0], n[1]}, Date{n[2], n[1], n[0]}}) {
+    if (!is_date(each) || (!readings.empty() && n[0] == n[1]))
+      continue;
+    date_group(each, Key::kDay, reading);
+    readings += (readings.empty() ? "" : " or ") + reading;
+  }
+  return quote(word) +
+         (readings.empty() ? " is not a date" : " could be month or day first; write " + readings);
+}
+
 // Reads word where it is written as a date: 2026-12-07, 7.12.2026 (day first), or 12/07/2026,
 // which is a problem that names both its readings, as is a date that is none. False where
 // word is not written so.
@@ -364,41 +330,28 @@ bool read_date(std::string_view word, Date& date, std::string& problem)
   std::array<int, 3> n{};
   std::array<std::size_t, 3> lengths{};
   std::size_t part = 0;
-  std::size_t first = 0;
-  while (first < word.size() && is_digit(word[first]))
-    ++first;
-  char sep = first < word.size() ? word[first] : '-';
+  char sep = '\0';
   for (char c : word) {
-    if (c == sep && part < 2 && lengths[part] > 0) {
-      ++part;
-    } else if (is_digit(c) && lengths[part] < kYearDigits) {
+    if (is_digit(c) && lengths[part] < kYearDigits) {
       n[part] = n[part] * 10 + (c - '0');
       ++lengths[part];
+    } else if (part < 2 && lengths[part] > 0 && (sep == '\0' || c == sep)) {
+      sep = c;
+      ++part;
     } else {
       return false;
     }
   }
   bool iso = sep == '-' && lengths == std::array<std::size_t, 3>{kYearDigits, 2, 2};
-  bool day_first = sep != '-' && lengths[0] <= 2 && lengths[1] <= 2 && lengths[2] == kYearDigits;
+  bool day_first =
+      (sep == '.' || sep == '/') && lengths[0] <= 2 && lengths[1] <= 2 && lengths[2] == kYearDigits;
   if (part < 2 || (!iso && !day_first))
     return false;
   date = iso ? Date{n[0], n[1], n[2]} : Date{n[2], n[1], n[0]};
-  if (sep != '/') {
-    if (!is_date(date))
-      problem = quote(word) + " is not a date";
-    return true;
-  }
-  // Month first, as in the US, or day first, as in Britain: neither is guessed.
-  std::string readings;
-  std::string reading;
-  for (const Date& each : {Date{n[2], n[0], n[1]}, date}) {
-    if (!is_date(each) || (!readings.empty() && n[0] == n[1]))
-      continue;
-    date_group(each, Key::kDay, reading);
-    readings += (readings.empty() ? "" : " or ") + reading;
-  }
-  problem = quote(word) + (readings.empty() ? " is not a date"
-                                            : " could be month or day first; write " + readings);
+  if (sep == '/')
+    problem = slash_problem(word, n);
+  else if (!is_date(date))
+    problem = quote(word) + " is not a date";
   return true;
 }
 
@@ -426,11 +379,7 @@ bool date_key(Key by, std::string_view label, std::string& key, std::string& pro
       date_group(date, by, key);
     return problem.empty();
   }
-  problem = std::string("no date in the entry's label, which --by ") +
-            (by == Key::kDay    ? "day"
-             : by == Key::kWeek ? "week"
-                                : "month") +
-            " needs; write one as 2026-12-07 or 07.12.2026";
+  problem = "no date in the entry's label; write one as 2026-12-07 or 07.12.2026";
   return false;
 }
 
@@ -488,11 +437,9 @@ void add_entry(Report& report, const Entry& entry, Faults& faults)
   } else if (report.options.by != Key::kNone) {
     leaves = add_to_group(report, entry, minutes, faults);
   } else {
-    std::string_view name = entry.label;
-    if (name.empty() && report.options.each) {
+    if (entry.label.empty() && report.options.each)
       report.key = entry.file + ":" + std::to_string(entry.line);
-      name = report.key;
-    }
+    std::string_view name = entry.label.empty() ? std::string_view(report.key) : entry.label;
     leaves = add_line(report, "entry", name, minutes, faults.in_lines + faults.others == 0, faults);
   }
   report.exact += minutes;
@@ -517,29 +464,25 @@ bool print_report(Report& report, Faults& faults)
   if (faults.in_lines + faults.others > 0)
     return false;
   bool json = options.format == Format::kJson;
-  std::string head = options.format == Format::kCsv ? csv_header(options) : "";
-  if (json)
-    head = prints_lines(options) ? "{\"lines\":[" : "{";
+  std::string_view head = json ? "{\"lines\":[" : options.format == Format::kCsv ? kCsvHeader : "";
   std::fwrite(head.data(), 1, head.size(), stdout);
   if (!write_lines(report, faults))
     return false;
   // The total, then the targets and the balance.
-  std::string tail = json && prints_lines(options) ? "\n]," : "";
-  auto add = [&report, &tail, json](std::string_view kind, std::int64_t minutes, bool exact) {
-    Row row{kind, "", {}};
-    row.figures[kTime] = figure_of(report.options, minutes);
-    if (exact)
-      row.figures[kExact] = figure_of(report.options, report.exact);
+  std::string tail = json ? "\n]" : "";
+  auto add = [&](std::string_view kind, std::string_view title, std::int64_t minutes, bool exact) {
+    Row row{
+        kind, "", title, {figure_of(options, minutes), figure_of(options, report.exact, 0, exact)}};
     if (json)
-      tail.append(kind == "total" ? "\n\"" : ",\n\"").append(kind).append("\":");
-    append_row(report.options, row, tail);
+      tail.append(",\n\"").append(kind).append("\":");
+    append_row(options, row, tail);
   };
-  add("total", report.total, options.round > 0);
+  add("total", "Total time: ", report.total, options.round > 0);
   if (options.has_target_each)
-    add("target_each", to_minutes(options.target_each), false);
+    add("target_each", "Target each: ", to_minutes(options.target_each), false);
   if (options.has_target) {
-    add("target", target, false);
-    add("balance", report.total - target, false);
+    add("target", "Target: ", target, false);
+    add("balance", "Balance: ", report.total - target, false);
   }
   tail.append(json ? "\n}\n" : "");
   std::fwrite(tail.data(), 1, tail.size(), stdout);

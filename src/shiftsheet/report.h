@@ -33,12 +33,11 @@ struct Group {
 // The sums of a running report. Sums are 64 bits wide, and each is checked to stay within 32.
 struct Report {
   Options options;
-  std::int64_t exact = 0;    // the sum of the entries as read
-  bool sums_ok = true;       // false once a sum has left 32 bits
-  std::int64_t total = 0;    // the sum of the lines as printed: rounded where --round asks
-  std::int64_t carried = 0;  // the balance carried over the lines, with --target-each
-  std::size_t lines_made = 0;
-  std::vector<Group> groups;                            // with --by, in the order first seen
+  std::int64_t exact = 0;     // the sum of the entries as read
+  bool sums_ok = true;        // false once a sum has left 32 bits
+  std::int64_t total = 0;     // the sum of the lines as printed: rounded where --round asks
+  std::int64_t carried = 0;   // the balance carried over the lines, with --target-each
+  std::vector<Group> groups;  // with --by, in the order first seen
   std::unordered_map<std::string, std::size_t> places;  // where each group's name is in groups
   std::size_t recent = 0;                               // the group last added to
   std::string key;                                      // the group of the entry being added
@@ -55,15 +54,13 @@ bool print_report(Report& report, Faults& faults);
 // A time of that many minutes as the report prints it: "-1:30", or "-1.50" with --decimal.
 std::string report_figure(const Report& report, std::int64_t minutes);
 
-// The group under key kDay, kWeek or kMonth of the first date in label, as 2026-12-07,
-// 2026-W50 or 2026-12, into key; false where there is none, with why in problem.
+// Into key, the group under by (day, week, month) of label's date; false, why in problem, if none.
 bool date_key(Key by, std::string_view label, std::string& key, std::string& problem);
 
 // Appends text as a CSV field, quoted where it must be, as RFC 4180 has it.
 void append_csv_field(std::string& out, std::string_view text);
 
-// Appends text as a JSON string, in quotes; a byte that is no UTF-8 is the character of its
-// value, as in Latin-1.
+// Appends text as a JSON string; a byte that is no UTF-8 is the Latin-1 character of its value.
 void append_json_string(std::string& out, std::string_view text);
 
 #endif  // SHIFTSUM_SHIFTSHEET_REPORT_H_

@@ -20,21 +20,16 @@ struct OpenEntry {
 };
 
 // Takes into tag, where it is empty, the first word in text that begins with @ and holds
-// more, as "@acme".
+// more, as "@acme"; it stands after a blank, or the # of a comment.
 void take_tag(std::string_view text, std::string& tag)
 {
-  if (!tag.empty())
-    return;
-  for (std::size_t at = text.find('@'); at != std::string_view::npos; at = text.find('@', at + 1)) {
-    if (at > 0 && !is_blank(text[at - 1]) && text[at - 1] != '#')
-      continue;
+  for (std::size_t at = text.find('@'); tag.empty() && at != std::string_view::npos;
+       at = text.find('@', at + 1)) {
     std::size_t end = at;
     while (end < text.size() && !is_blank(text[end]))
       ++end;
-    if (end > at + 1) {
+    if ((at == 0 || is_blank(text[at - 1]) || text[at - 1] == '#') && end > at + 1)
       tag.assign(text.substr(at, end - at));
-      return;
-    }
   }
 }
 
@@ -57,11 +52,9 @@ void open_entry(OpenEntry& open, const SheetLine& line, std::string_view text, s
   entry.label.assign(line.label);
   entry.tag.clear();
   take_tag(line.label, entry.tag);
-  std::size_t offset = 0;
+  std::size_t offset = line.terms.empty() ? 0 : line.terms.front().offset;
   if (!line.label.empty())
     offset = static_cast<std::size_t>(line.label.data() - text.data());
-  else if (!line.terms.empty())
-    offset = line.terms.front().offset;
   entry.column = column_at(text, offset);
 }
 
