@@ -20,13 +20,14 @@ struct OpenEntry {
 };
 
 // Takes into tag, where it is empty, the first word in text that begins with @ and holds
-// more, as "@acme"; it stands after a blank, or the # of a comment.
+// more, as "@acme", after a blank or the # of a comment; a mark, as in "@acme,", ends it.
 void take_tag(std::string_view text, std::string& tag)
 {
   for (std::size_t at = text.find('@'); tag.empty() && at != std::string_view::npos;
        at = text.find('@', at + 1)) {
     std::size_t end = at;
-    while (end < text.size() && !is_blank(text[end]))
+    while (end < text.size() && !is_blank(text[end]) &&
+           std::string_view(",;:.!?()[]{}'\"").find(text[end]) == std::string_view::npos)
       ++end;
     if ((at == 0 || is_blank(text[at - 1]) || text[at - 1] == '#') && end > at + 1)
       tag.assign(text.substr(at, end - at));
