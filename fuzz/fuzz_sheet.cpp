@@ -21,18 +21,18 @@
 
 namespace {
 
-// Reads bytes, as the file "fuzz", into sheet; how many faults it named. The bytes are read
+// Reads bytes, as the file "fuzz", into report; how many faults it named. The bytes are read
 // from memory: a file per input would cost more than the reading.
-std::size_t read_bytes(std::string bytes, Timesheet& sheet)
+std::size_t read_bytes(std::string bytes, Report& report)
 {
   std::FILE* file = fmemopen(bytes.data(), bytes.size(), "rb");
   check(file != nullptr);
   Faults faults;
-  read_timesheet(file, "fuzz", false, sheet, faults);
+  read_timesheet(file, "fuzz", report, faults);
   std::fclose(file);
-  if (sheet.spill != nullptr)
-    std::fclose(sheet.spill);
-  sheet.spill = nullptr;
+  if (report.spill != nullptr)
+    std::fclose(report.spill);
+  report.spill = nullptr;
   return faults.in_lines + faults.others;
 }
 
@@ -49,36 +49,36 @@ std::string replace_all(std::string_view text, char from, std::string_view to)
 }
 
 // The total prints as one sign, hours, and minutes in two digits, and reads back as itself.
-void check_figure(const Timesheet& sheet)
+void check_figure(const Report& report)
 {
-  std::string figure = sheet_figure(sheet, sheet.total);
+  std::string figure = report_figure(report, report.exact);
   bool negative = figure[0] == '-';
   ClockTime read;
   check(parse_clock(std::string_view(figure).substr(negative ? 1 : 0), read));
   check(figure.size() - figure.find(':') == 3);
-  std::int64_t minutes = to_minutes(sheet.total);
+  std::int64_t minutes = report.exact;
   check(negative == (minutes < 0));
   check(to_minutes(read) == (negative ? -minutes : minutes));
 }
 
 void check_any_bytes(std::string_view bytes)
 {
-  Timesheet sheet;
-  sheet.each = true;
-  std::size_t faults = read_bytes(std::string(bytes), sheet);
-  check_figure(sheet);
+  Report report;
+  report.options.each = true;
+  std::size_t faults = read_bytes(std::string(bytes), report);
+  check_figure(report);
   // No entry is below zero, and so neither is a total that was read whole.
-  check(to_minutes(sheet.total) >= 0);
+  check(report.exact >= 0);
 
   // CR LF for LF makes the same lines, and so the same entries and faults. (In UTF-16, a
   // 0x0A byte may be half of any character.)
   std::string_view mark = bytes.substr(0, 2);
   if (bytes.find('\r') != std::string_view::npos || mark == "\xFF\xFE" || mark == "\xFE\xFF")
     return;
-  Timesheet crlf;
-  crlf.each = true;
+  Report crlf;
+  crlf.options.each = true;
   check(read_bytes(replace_all(bytes, '\n', "\r\n"), crlf) == faults);
-  check(same(crlf.total, sheet.total) && crlf.each_lines == sheet.each_lines);
+  check(crlf.exact == report.exact && crlf.lines == report.lines);
 }
 
 // A shiftsum expression, as terms and the operators between them.
@@ -356,9 +356,9 @@ void check_expression(std::string_view input)
   Layout layout(seed);
   std::string text = layout.write(expression);
   unsigned how = seed >> 24 & 3;
-  Timesheet sheet;
-  sheet.each = true;
-  std::size_t faults = read_bytes(save(text, how), sheet);
+  Report report;
+  report.options.each = true;
+  std::size_t faults = read_bytes(save(text, how), report);
   // A term that leaves 32 bits, or a running total that does, fails both.
   if (!valid) {
     check(faults > 0);
@@ -367,9 +367,9 @@ void check_expression(std::string_view input)
   if (!keeps_meaning(expression, expected))
     return;
   check(faults == 0);
-  check(same(sheet.total, expected));
+  check(report.exact == to_minutes(expected));
   std::string label = how >= 2 ? latin1_as_utf8(layout.label()) : layout.label();
-  check(sheet.each_lines == label + " " + sheet_figure(sheet, expected) + "\n");
+  check(report.lines == label + " " + report_figure(report, to_minutes(expected)) + "\n");
 }
 
 }  // namespace

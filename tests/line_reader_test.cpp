@@ -137,6 +137,7 @@ TEST(LineReader, SaysWhereAndWhyALineDoesNotReadWithEachReading)
       {"7h75", 1, "'7h75' has more than 59 minutes after its hours"},
       {"1:00 - 45", 8, "'45' has no unit: write 45h for hours, or 45m for minutes"},
       {"930", 1, "'930' is no clock: write hours:minutes, as 9:30"},
+      {"2026-1", 1, "'2026-1' may hold a time"},  // a date cut short, at the end of the line
       {"7.125h", 1, "it is not a whole number of minutes, and as hours and minutes it is no time"},
       // Marks where no term or operator may stand.
       {")", 1, "')' stands where a term should"},

@@ -8,7 +8,8 @@
 namespace {
 
 // The options as "e d t960 h v f:a f:-": each, decimal, the target's minutes, help, version
-// and the files, in that order.
+// and the files, in that order; then by2 (the key), csv (the format), r15up (the rounding),
+// te480 (the target for each line) and o (overnight).
 std::string describe(const Options& options)
 {
   std::string text;
@@ -23,6 +24,13 @@ std::string describe(const Options& options)
   add(options.version, "v");
   for (const std::string& file : options.files)
     add(true, "f:" + file);
+  add(options.by != Key::kNone, "by" + std::to_string(static_cast<int>(options.by)));
+  add(options.format != Format::kText, options.format == Format::kCsv ? "csv" : "json");
+  const char* ways[] = {"", "up", "down"};
+  add(options.round > 0,
+      "r" + std::to_string(options.round) + ways[static_cast<int>(options.rounding)]);
+  add(options.has_target_each, "te" + std::to_string(to_minutes(options.target_each)));
+  add(options.overnight, "o");
   return text;
 }
 
@@ -75,6 +83,45 @@ TEST(Options, ReadsTheCommandLine)
       {{"--decimal="}, "", "option '--decimal' takes no value"},
       {{"--help=1"}, "", "option '--help' takes no value"},
       {{"--version=1"}, "", "option '--version' takes no value"},
+      // The options of reports, and the combinations that make no sense.
+      {{"--by", "tag", "--format=csv"}, "by2 csv", ""},
+      {{"--by=file", "--format", "json", "--by", "week"}, "by4 json", ""},
+      {{"-e", "--round", "15", "--target-each=8:00"}, "e r15 te480", ""},
+      {{"--round=2147483647down", "--round", "15up", "--overnight"}, "r15up o", ""},
+      {{"--format", "text", "--round=1"}, "r1", ""},
+      {{"--by", "Day"}, "", "'Day' for --by is not one of: label tag day week month file"},
+      {{"--by"}, "", "--by needs a value after it, as --by day"},
+      {{"--format=xml"}, "", "'xml' for --format is not one of: text csv json"},
+      {{"--round", "0"},
+       "",
+       "'0' for --round is not a whole number of minutes from 1 to "
+       "2147483647; write 15, 15up or 15down"},
+      {{"--round=2147483648"},
+       "",
+       "'2147483648' for --round is not a whole number of minutes "
+       "from 1 to 2147483647; write 15, 15up or 15down"},
+      {{"--round", "15 up"},
+       "",
+       "'15 up' for --round is not a whole number of minutes from 1 "
+       "to 2147483647; write 15, 15up or 15down"},
+      {{"--round", "-15"},
+       "",
+       "'-15' for --round is not a whole number of minutes from 1 to "
+       "2147483647; write 15, 15up or 15down"},
+      {{"--target-each", "8"},
+       "",
+       "'8' for --target-each is not a clock; write hours:minutes, "
+       "as 40:00"},
+      {{"--overnight=1"}, "", "option '--overnight' takes no value"},
+      {{"-e", "--by", "day"},
+       "",
+       "--each and --by do not go together: --by prints a line for "
+       "each group"},
+      {{"--target-each", "8:00"},
+       "",
+       "--target-each needs --each or --by, which print the "
+       "lines it is for"},
+      {{"--target-each", "8:00", "--help"}, "h te480", ""},
   };
   for (const auto& c : cases) {
     std::vector<const char*> argv{"shiftsheet"};

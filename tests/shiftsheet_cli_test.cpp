@@ -411,6 +411,57 @@ TEST_F(SheetCli, LargeFile)
   }
 }
 
+// Reports end to end: entries read across lines and files, grouped, and written in each
+// format; a command line that makes no sense is status 2, a line that cannot be grouped 1.
+TEST_F(SheetCli, PrintsReports)
+{
+  write("acme.txt",
+        "2026-12-31 @acme (9:00,12:00)\n"
+        "07.01.2027  (9:00,10:00)  # call\n"
+        "  + 0:30                  # @globex, after lunch\r\n"
+        "2027-01-04 Caf\xE9 (9:00,9:10)\n");
+  write("plain.txt", "Mon 1:00\n");
+  const struct {
+    std::vector<std::string> args;
+    std::string out;  // or the start of what goes to standard error
+    int status;
+  } cases[] = {
+      {{"--by", "tag", "acme.txt"},
+       "@acme 3:00\n@globex 1:30\n(no tag) 0:10\nTotal time: 4:40\n",
+       0},
+      {{"--by", "week", "acme.txt", "-d"}, "2026-W53 3.00\n2027-W01 1.67\nTotal time: 4.67\n", 0},
+      {{"--by", "file", "--format", "csv", "--round", "60", "acme.txt", "plain.txt"},
+       "kind,name,minutes,time,exact_minutes,exact_time,balance_minutes,balance,carried_minutes,"
+       "carried\ngroup,acme.txt,300,5:00,280,4:40,,,,\ngroup,plain.txt,60,1:00,60,1:00,,,,\n"
+       "total,,360,6:00,340,5:40,,,,\n",
+       0},
+      {{"-e", "--format=json", "acme.txt"},
+       "{\"lines\":[\n{\"kind\":\"entry\",\"name\":\"2026-12-31 "
+       "@acme\",\"minutes\":180,\"time\":\"3:00\"},\n"
+       "{\"kind\":\"entry\",\"name\":\"07.01.2027\",\"minutes\":90,\"time\":\"1:30\"},\n"
+       "{\"kind\":\"entry\",\"name\":\"2027-01-04 "
+       "Caf\xC3\xA9\",\"minutes\":10,\"time\":\"0:10\"}\n],\n"
+       "\"total\":{\"kind\":\"total\",\"minutes\":280,\"time\":\"4:40\"}\n}\n",
+       0},
+      {{"--by", "day", "plain.txt"}, "plain.txt:1:1: no date in the entry's label", 1},
+      {{"-e", "--by", "day", "acme.txt"}, "shiftsheet: --each and --by do not go together", 2},
+      {{"--target-each", "8:00", "acme.txt"}, "shiftsheet: --target-each needs --each or --by", 2},
+      {{"--round", "0", "acme.txt"}, "shiftsheet: '0' for --round", 2},
+      {{"--by", "year", "acme.txt"}, "shiftsheet: 'year' for --by", 2},
+  };
+  for (const auto& c : cases) {
+    Outcome r = run(c.args);
+    EXPECT_EQ(r.status, c.status) << shown(c.args);
+    if (c.status == 0) {
+      EXPECT_EQ(r.out, native_lines(c.out)) << shown(c.args);
+      EXPECT_EQ(r.err, "") << shown(c.args);
+      continue;
+    }
+    EXPECT_EQ(r.out, "") << shown(c.args);
+    EXPECT_EQ(r.err.rfind(c.out, 0), 0U) << shown(c.args) << ": " << r.err;
+  }
+}
+
 // As for shiftsum: output that cannot be written fails the run, with one line on standard
 // error, whether it was a total, the entry lines (many, past what is kept in memory) or the
 // version.

@@ -1,10 +1,8 @@
 #include "shiftsheet/timesheet.h"
 
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <vector>
 
@@ -30,8 +28,8 @@ struct File {
   std::string bytes;
 };
 
-// Reads the files in order into sheet; what went to standard error.
-std::string read_files(const std::vector<File>& files, Timesheet& sheet, Faults& faults)
+// Reads the files in order into report; what went to standard error.
+std::string read_files(const std::vector<File>& files, Report& report, Faults& faults)
 {
   testing::internal::CaptureStderr();
   for (const File& file : files) {
@@ -40,37 +38,27 @@ std::string read_files(const std::vector<File>& files, Timesheet& sheet, Faults&
       ADD_FAILURE() << "no temporary file";
       continue;
     }
-    read_timesheet(stream, file.name, false, sheet, faults);
+    read_timesheet(stream, file.name, report, faults);
     std::fclose(stream);
   }
   return testing::internal::GetCapturedStderr();
 }
 
-// What print_timesheet prints before the total, or "failed: " and what it printed and said
-// on standard error.
-std::string each_lines(Timesheet& sheet)
+// What print_report prints before the total, or "failed: " and what it printed and said on
+// standard error.
+std::string each_lines(Report& report)
 {
+  std::string total = "Total time: " + report_figure(report, report.total) + "\n";
+  Faults faults;
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
-  bool written = print_timesheet(sheet, false, ClockTime{});
+  bool written = print_report(report, faults);
   std::string out = testing::internal::GetCapturedStdout();
   std::string errors = testing::internal::GetCapturedStderr();
-  std::string total = "Total time: " + sheet_figure(sheet, sheet.total) + "\n";
   if (written && out.size() >= total.size() &&
       out.compare(out.size() - total.size(), total.size(), total) == 0)
     return out.substr(0, out.size() - total.size());
   return "failed: " + out + errors;
-}
-
-// What print_timesheet prints with a target, or "failed: " and what it said on standard error.
-std::string printed(Timesheet& sheet, const ClockTime& target)
-{
-  testing::internal::CaptureStdout();
-  testing::internal::CaptureStderr();
-  bool written = print_timesheet(sheet, true, target);
-  std::string out = testing::internal::GetCapturedStdout();
-  std::string errors = testing::internal::GetCapturedStderr();
-  return written ? out : "failed: " + out + errors;
 }
 
 // A literal's bytes, NULs included.
@@ -128,13 +116,13 @@ TEST(Timesheet, TotalsEntriesAndNamesThem)
        "Mon 1:00\nTue 2:00\n"},
   };
   for (const auto& c : cases) {
-    Timesheet sheet;
+    Report report;
     Faults faults;
-    sheet.each = true;
-    EXPECT_EQ(read_files(c.files, sheet, faults), "") << c.files[0].bytes;
+    report.options.each = true;
+    EXPECT_EQ(read_files(c.files, report, faults), "") << c.files[0].bytes;
     EXPECT_EQ(faults.in_lines + faults.others, 0U) << c.files[0].bytes;
-    EXPECT_EQ(sheet_figure(sheet, sheet.total), c.total) << c.files[0].bytes;
-    EXPECT_EQ(each_lines(sheet), c.each) << c.files[0].bytes;
+    EXPECT_EQ(report_figure(report, report.total), c.total) << c.files[0].bytes;
+    EXPECT_EQ(each_lines(report), c.each) << c.files[0].bytes;
   }
 }
 
@@ -163,8 +151,8 @@ TEST(Timesheet, ReportsEveryBadLine)
       {{{"r", "-35791394:7\n35791394:7 + 0:1\n+ 0:1\n"}},
        "r:1:2: this entry comes to -35791394:07, below zero: write a break after the hours it "
        "is taken from\nr:2:14: the entry's total leaves the range of 2147483647 minutes\n"},
-      {{{"r", "Day 35791394:7\n+ (0:0,0:1) + 0:1\n"}},
-       "r:2:3: the entry's total leaves the range of 2147483647 minutes\n"},
+      {{{"r", "35791394:7\n  Day (0:0,0:1) + 0:1\n"}},
+       "r:2:3: the total leaves the range of 2147483647 minutes\n"},
       // UTF-16 saved without its mark: one fault, and the rest of the file is not read.
       {{{"n", bytes("8:00\n1\0:\0x\0\nbad\n")}, {"o", "bad"}},
        "n:2:2: a NUL byte: the file looks like UTF-16 without a byte-order mark; save it as "
@@ -178,20 +166,20 @@ TEST(Timesheet, ReportsEveryBadLine)
        "before a heading or a note\n"},
   };
   for (const auto& c : cases) {
-    Timesheet sheet;
+    Report report;
     Faults faults;
-    EXPECT_EQ(read_files(c.files, sheet, faults), c.errors) << c.files[0].bytes;
+    EXPECT_EQ(read_files(c.files, report, faults), c.errors) << c.files[0].bytes;
     EXPECT_GT(faults.in_lines + faults.others, 0U) << c.files[0].bytes;
   }
 }
 
 TEST(Timesheet, ShowsTheFirstFiftyFaultsAndCountsTheRest)
 {
-  Timesheet sheet;
+  Report report;
   Faults faults;
-  sheet.each = true;
+  report.options.each = true;
   std::string bad = repeat("x\n", 30);
-  std::string errors = read_files({{"a", "1:00\n" + bad}, {"b", bad + "1:00\n"}}, sheet, faults);
+  std::string errors = read_files({{"a", "1:00\n" + bad}, {"b", bad + "1:00\n"}}, report, faults);
   std::string shown;
   for (int line = 2; line <= 31; ++line)
     shown += "a:" + std::to_string(line) +
@@ -201,7 +189,7 @@ TEST(Timesheet, ShowsTheFirstFiftyFaultsAndCountsTheRest)
              ":1: the label 'x' has no term after it; put # before a heading or a note\n";
   EXPECT_EQ(errors, shown);
   EXPECT_EQ(faults.in_lines, 60U);
-  EXPECT_EQ(each_lines(sheet), "");
+  EXPECT_EQ(each_lines(report), "");
 }
 
 TEST(Timesheet, SaysWhenAFileCannotBeRead)
@@ -212,70 +200,15 @@ TEST(Timesheet, SaysWhenAFileCannotBeRead)
 #else
   std::FILE* file = unreadable_stream("timesheet_folder");
   ASSERT_NE(file, nullptr);
-  Timesheet sheet;
+  Report report;
   Faults faults;
   testing::internal::CaptureStderr();
-  read_timesheet(file, "w.txt", false, sheet, faults);
+  read_timesheet(file, "w.txt", report, faults);
   std::string errors = testing::internal::GetCapturedStderr();
   std::fclose(file);
   EXPECT_EQ(errors, "shiftsheet: w.txt: " + std::string(std::strerror(EISDIR)) + "\n");
   EXPECT_GT(faults.in_lines + faults.others, 0U);
 #endif
-}
-
-TEST(Timesheet, WritesFigures)
-{
-  const std::int32_t max = std::numeric_limits<std::int32_t>::max();
-  const std::int32_t min = std::numeric_limits<std::int32_t>::min();
-  const struct {
-    std::int32_t minutes;
-    const char* figure;
-    const char* decimal;
-  } cases[] = {
-      {908, "15:08", "15.13"},
-      {0, "0:00", "0.00"},
-      {-52, "-0:52", "-0.87"},
-      {-90, "-1:30", "-1.50"},
-      {7500, "125:00", "125.00"},
-      // A minute is 1.67 hundredths, two are 3.33: rounded to the nearer, either sign.
-      {1, "0:01", "0.02"},
-      {-1, "-0:01", "-0.02"},
-      {2, "0:02", "0.03"},
-      {-2, "-0:02", "-0.03"},
-      {max, "35791394:07", "35791394.12"},
-      {min, "-35791394:08", "-35791394.13"},
-  };
-  for (const auto& c : cases) {
-    Timesheet sheet;
-    EXPECT_EQ(sheet_figure(sheet, from_minutes(c.minutes)), c.figure) << c.minutes;
-    sheet.decimal = true;
-    EXPECT_EQ(sheet_figure(sheet, from_minutes(c.minutes)), c.decimal) << c.minutes;
-  }
-}
-
-// The target and the balance follow the total; a balance past 32 bits prints nothing.
-TEST(Timesheet, PrintsTheTargetAndTheBalance)
-{
-  const struct {
-    std::int32_t total;
-    ClockTime target;
-    bool decimal;
-    const char* shown;
-  } cases[] = {
-      {908, {16, 0}, false, "Total time: 15:08\nTarget: 16:00\nBalance: -0:52\n"},
-      {908, {16, 0}, true, "Total time: 15.13\nTarget: 16.00\nBalance: -0.87\n"},
-      {0, {0, 90}, false, "Total time: 0:00\nTarget: 1:30\nBalance: -1:30\n"},
-      {std::numeric_limits<std::int32_t>::min(),
-       {0, 1},
-       false,
-       "failed: shiftsheet: the balance leaves the range of 2147483647 minutes\n"},
-  };
-  for (const auto& c : cases) {
-    Timesheet sheet;
-    sheet.decimal = c.decimal;
-    sheet.total = from_minutes(c.total);
-    EXPECT_EQ(printed(sheet, c.target), c.shown) << c.total;
-  }
 }
 
 // Entry lines past 64 KiB go to a temporary file, and come back in order.
@@ -284,15 +217,15 @@ TEST(Timesheet, SpillsManyEntryLinesToAFile)
   std::string lines;
   for (int i = 0; i < 9000; ++i)
     lines += "Day" + std::to_string(i) + " 1:00\n";
-  Timesheet sheet;
+  Report report;
   Faults faults;
-  sheet.each = true;
-  EXPECT_EQ(read_files({{"a", lines}}, sheet, faults), "");
-  EXPECT_NE(sheet.spill, nullptr);
-  EXPECT_LT(sheet.each_lines.size(), 65536U);
-  EXPECT_EQ(each_lines(sheet), lines);
-  EXPECT_EQ(sheet.spill, nullptr);
-  EXPECT_EQ(sheet_figure(sheet, sheet.total), "9000:00");
+  report.options.each = true;
+  EXPECT_EQ(read_files({{"a", lines}}, report, faults), "");
+  EXPECT_NE(report.spill, nullptr);
+  EXPECT_LT(report.lines.size(), 65536U);
+  EXPECT_EQ(each_lines(report), lines);
+  EXPECT_EQ(report.spill, nullptr);
+  EXPECT_EQ(report_figure(report, report.total), "9000:00");
 }
 
 // A spill file that takes no writes, or gives nothing back, is a failure, said.
@@ -307,22 +240,22 @@ TEST(Timesheet, SaysWhenTheSpillFileFails)
   ASSERT_NE(read_only, nullptr);
   std::fclose(read_only);
 
-  Timesheet sheet;
+  Report report;
   Faults faults;
-  sheet.each = true;
-  sheet.spill = std::fopen(path.c_str(), "rb");
-  ASSERT_NE(sheet.spill, nullptr);
-  std::string errors = read_files({{"a", repeat("Day 1:00\n", 9000)}}, sheet, faults);
+  report.options.each = true;
+  report.spill = std::fopen(path.c_str(), "rb");
+  ASSERT_NE(report.spill, nullptr);
+  std::string errors = read_files({{"a", repeat("Day 1:00\n", 9000)}}, report, faults);
   EXPECT_EQ(errors.rfind("shiftsheet: a temporary file for --each: ", 0), 0U) << errors;
   EXPECT_GT(faults.in_lines + faults.others, 0U);
-  std::fclose(sheet.spill);
+  std::fclose(report.spill);
 
-  sheet.spill = unreadable_stream("timesheet_spill_folder");
-  ASSERT_NE(sheet.spill, nullptr);
-  sheet.each_lines = "Day 1:00\n";
-  EXPECT_EQ(each_lines(sheet),
+  report.spill = unreadable_stream("timesheet_spill_folder");
+  ASSERT_NE(report.spill, nullptr);
+  report.lines = "Day 1:00\n";
+  EXPECT_EQ(each_lines(report),
             "failed: shiftsheet: a temporary file for --each cannot be read back\n");
-  EXPECT_EQ(sheet.spill, nullptr);
+  EXPECT_EQ(report.spill, nullptr);
   std::remove(path.c_str());
 #endif
 }
@@ -342,15 +275,15 @@ TEST(Timesheet, KeepsEntryLinesInMemoryWhereNoTemporaryFileCanBeMade)
   rlimit none = limit;
   none.rlim_cur = 0;
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
-  Timesheet sheet;
+  Report report;
   Faults faults;
-  sheet.each = true;
-  read_timesheet(input, "a", false, sheet, faults);
+  report.options.each = true;
+  read_timesheet(input, "a", report, faults);
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
   std::fclose(input);
-  EXPECT_EQ(sheet.spill, nullptr);
+  EXPECT_EQ(report.spill, nullptr);
   EXPECT_EQ(faults.in_lines + faults.others, 0U);
-  EXPECT_EQ(sheet.each_lines, lines);
+  EXPECT_EQ(report.lines, lines);
 #endif
 }
 

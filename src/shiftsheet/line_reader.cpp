@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "shiftsheet/characters.h"
 #include "shiftsheet/utf8.h"
 
 // A line is cut into tokens, each character looked at once, and read by a parser that holds
@@ -127,16 +128,6 @@ constexpr std::array<std::uint8_t, kBytes> kClasses = make_classes();
 std::uint8_t class_of(char c)
 {
   return kClasses[static_cast<unsigned char>(c)];
-}
-
-bool is_blank(char c)
-{
-  return class_of(c) == kBlank;
-}
-
-bool is_digit(char c)
-{
-  return class_of(c) == kDigit;
 }
 
 char lower(char c)
@@ -345,7 +336,8 @@ Field read_unit(std::string_view text, const Field& first, char unit, Token& tok
   } else if (first.length > 0 && unit == 'm') {
     token.kind = Kind::kDuration;
     part.end = first.end + 1;
-  } else if (unit == '-' && first.length == 4 && more && text.substr(first.end + 3, 1) == "-") {
+  } else if (unit == '-' && first.length == 4 && more && first.end + 3 < text.size() &&
+             text[first.end + 3] == '-') {
     part.end = first.end + 4;  // a date, 2026-12-07: its dashes are no minus
   }
   return part;
@@ -791,6 +783,29 @@ bool fail_label_alone(Reader& reader, std::size_t begin, std::size_t last_word, 
               written(reader, next));
 }
 
+// The tag that text[at], an @, begins where it begins a word: up to a blank or a mark, as
+// "@acme" in "@acme, after lunch"; empty where it is none.
+std::string_view tag_at(std::string_view text, std::size_t at)
+{
+  std::size_t end = at + 1;
+  while (end < text.size() && !is_blank(text[end]) &&
+         std::string_view(",;:.!?()[]{}'\"").find(text[end]) == std::string_view::npos)
+    ++end;
+  if ((at > 0 && !is_blank(text[at - 1]) && text[at - 1] != '#') || end == at + 1)
+    return {};
+  return text.substr(at, end - at);
+}
+
+// The first tag in text, a comment, or empty.
+std::string_view first_tag(std::string_view text)
+{
+  std::string_view tag;
+  for (std::size_t at = text.find('@'); tag.empty() && at != std::string_view::npos;
+       at = text.find('@', at + 1))
+    tag = tag_at(text, at);
+  return tag;
+}
+
 // Reads the label, if any, at the token at hand: the words before the first term.
 bool read_label(Reader& reader)
 {
@@ -807,9 +822,8 @@ bool read_label(Reader& reader)
       break;
     if (token.blank_before)
       last_word = token.begin;
-    if (token.blank_before && reader.text[token.begin] == '@' && token.end > token.begin + 1 &&
-        reader.line->tag.empty())
-      reader.line->tag = written(reader, token);
+    if (reader.text[token.begin] == '@' && reader.line->tag.empty())
+      reader.line->tag = tag_at(reader.text, token.begin);
     end = token.end;
     advance(reader);
   }
@@ -835,19 +849,6 @@ bool read_label(Reader& reader)
   if (next.kind == Kind::kClock && reader.text[next.begin] == ':' && next.blank_before)
     return fail(reader, Fault::kBlankInClock, last_word, slice(reader, last_word, next.end));
   return fail(reader, Fault::kDigitsLabel, begin, label);
-}
-
-// The first word of text that begins with @, or empty.
-std::string_view first_tag(std::string_view text)
-{
-  for (std::size_t at = text.find('@'); at != std::string_view::npos; at = text.find('@', at + 1)) {
-    std::size_t end = at + 1;
-    while (end < text.size() && !is_blank(text[end]))
-      ++end;
-    if ((at == 0 || is_blank(text[at - 1])) && end > at + 1)
-      return text.substr(at, end - at);
-  }
-  return {};
 }
 
 // The words of faults, each put together from what the reader found.
@@ -1084,7 +1085,7 @@ bool parse_line(std::string_view text, bool overnight, SheetLine& line, LineFaul
       return false;
   }
   if (line.tag.empty() && hash != std::string_view::npos)
-    line.tag = first_tag(text.substr(hash + 1));
+    line.tag = first_tag(text.substr(hash));
   return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include "shiftsheet/faults.h"
 #include "shiftsheet/options.h"
+#include "shiftsheet/report.h"
 #include "shiftsheet/timesheet.h"
 
 #ifdef _WIN32
@@ -28,8 +29,13 @@ void print_help()
       "\n"
       "  -e, --each          first print each entry: its label and its time\n"
       "  -d, --decimal       print decimal hours, as 15.13, not hours:minutes\n"
-      "      --overnight     read an interval such as 22:00-06:30 as ending the next day\n"
       "  -t, --target=H:MM   then print the target, and the total less the target\n"
+      "      --by=KEY        a line for each label, tag (@word), day, week, month or file\n"
+      "      --format=FORMAT text, csv or json\n"
+      "      --round=N       round each line to N minutes: Nup, Ndown to round up, down\n"
+      "      --target-each=H:MM  a target for each line: its balance, and that carried\n"
+      "      --overnight     read an interval that ends before it starts, from 12:00 or\n"
+      "                        later to before 12:00, as ending the next day\n"
       "  -h, --help          print this help and exit\n"
       "      --version       print the version and exit\n"
       "\n"
@@ -49,12 +55,12 @@ void read_standard_input_as_bytes()
 #endif
 }
 
-// Reads the file called name, "-" being standard input, into sheet.
-void read_file(const std::string& name, bool overnight, Timesheet& sheet, Faults& faults)
+// Reads the file called name, "-" being standard input, into report.
+void read_file(const std::string& name, Report& report, Faults& faults)
 {
   if (name == "-") {
     read_standard_input_as_bytes();
-    read_timesheet(stdin, "(standard input)", overnight, sheet, faults);
+    read_timesheet(stdin, "(standard input)", report, faults);
     return;
   }
   std::FILE* file = std::fopen(name.c_str(), "rb");
@@ -62,7 +68,7 @@ void read_file(const std::string& name, bool overnight, Timesheet& sheet, Faults
     name_run_fault(faults, name, std::strerror(errno));
     return;
   }
-  read_timesheet(file, name, overnight, sheet, faults);
+  read_timesheet(file, name, report, faults);
   std::fclose(file);
 }
 
@@ -97,15 +103,14 @@ int run_shiftsheet(int argc, const char* const* argv)
     return finish_output();
   }
 
-  Timesheet sheet;
-  sheet.each = options.each;
-  sheet.decimal = options.decimal;
   if (options.files.empty())
     options.files.emplace_back("-");
+  Report report;
+  report.options = options;
   Faults faults;
   for (const std::string& name : options.files)
-    read_file(name, options.overnight, sheet, faults);
-  if (!close_faults(faults) || !print_timesheet(sheet, options.has_target, options.target))
+    read_file(name, report, faults);
+  if (!close_faults(faults) || !print_report(report, faults))
     return kFailed;
   return finish_output();
 }
