@@ -173,21 +173,22 @@ const char* add_line(Report& report, std::string_view kind, std::string_view nam
       options.round > 0 ? round_minutes(exact, options.round, options.rounding) : exact;
   std::int64_t balance = minutes - to_minutes(options.target_each);
   bool each = options.has_target_each;
-  Row row{
-      kind,
-      name,
-      "",
-      {figure_of(options, minutes, report.total), figure_of(options, exact, 0, options.round > 0),
-       figure_of(options, balance, report.carried, each),
-       figure_of(options, report.carried + balance, 0, each)}};
   if (!fits_32_bits(minutes) || !fits_32_bits(report.total + minutes))
     return fits_32_bits(minutes) ? "the total" : "the rounded time";
   if (options.has_target_each && !fits_32_bits(report.carried + balance))
     return "the balance carried";
+  const std::int64_t total = report.total;
+  const std::int64_t carried = report.carried;
   report.total += minutes;
   report.carried += balance;
   if (!keep || (!options.each && options.by == Key::kNone))
     return nullptr;
+  Row row{
+      kind,
+      name,
+      "",
+      {figure_of(options, minutes, total), figure_of(options, exact, 0, options.round > 0),
+       figure_of(options, balance, carried, each), figure_of(options, carried + balance, 0, each)}};
   if (options.format == Format::kJson)
     report.lines += report.lines.empty() && report.spill == nullptr ? "\n" : ",\n";
   append_row(options, row, report.lines);
@@ -207,10 +208,13 @@ const char* add_to_group(Report& report, const Entry& entry, std::int64_t minute
     key = entry.label.empty() ? "(no label)" : std::string_view(entry.label);
   else if (report.options.by == Key::kTag)
     key = entry.tag.empty() ? "(no tag)" : std::string_view(entry.tag);
+  else if (report.options.by != Key::kFile && entry.label == report.dated)
+    key = report.key;  // the label of the entry before, whose date is read
   else if (report.options.by != Key::kFile &&
-           date_key(report.options.by, entry.label, report.key, problem))
+           date_key(report.options.by, entry.label, report.key, problem)) {
     key = report.key;
-  else if (report.options.by != Key::kFile) {
+    report.dated = entry.label;
+  } else if (report.options.by != Key::kFile) {
     name_fault(faults, entry.file, entry.line, entry.column, problem);
     return nullptr;
   }

@@ -41,7 +41,8 @@ struct Report {
   std::unordered_map<std::string, std::size_t> places;  // where each group's name is in groups
   std::size_t recent = 0;                               // the group last added to
   std::string key;                                      // the group of the entry being added
-  std::string lines;                                    // lines not yet moved to spill
+  std::string dated;           // the label that key was read from, under --by day, week or month
+  std::string lines;           // lines not yet moved to spill
   std::FILE* spill = nullptr;  // where lines go once they are many, if anywhere
 };
 

@@ -59,7 +59,7 @@ void open_entry(const Report& report, OpenEntry& open, const SheetLine& line, st
   Entry& entry = open.entry;
   entry.line = number;
   // The label is kept only where the report shows it or groups by it; most entries have no tag.
-  if (report.options.each || report.options.by != Key::kNone)
+  if ((report.options.each || report.options.by != Key::kNone) && entry.label != line.label)
     entry.label.assign(line.label);
   if (!entry.tag.empty() || !line.tag.empty())
     entry.tag.assign(line.tag);
