@@ -445,9 +445,10 @@ void add_entry(Report& report, const Entry& entry, Faults& faults)
     std::string_view name = entry.label.empty() ? std::string_view(report.key) : entry.label;
     leaves = add_line(report, "entry", name, minutes, faults.in_lines + faults.others == 0, faults);
   }
-  report.exact += minutes;
-  if (leaves == nullptr)
+  if (leaves == nullptr) {
+    report.exact += minutes;
     return;
+  }
   report.sums_ok = false;
   name_fault(faults, entry.file, entry.line, entry.column, std::string(leaves).append(kLeaves));
 }
