@@ -41,7 +41,7 @@ TEST(LineReader, ReadsKindsLabelsTagsAndTerms)
       {"(0:0,0:2147483647)", entry, "", "+2147483647@0", ""},
       // Dashes between clocks: intervals where a term begins an entry or stands beside one.
       {"Wed 9:00 - 13:00", entry, "Wed", "+240@4", ""},
-      {"2026-12-07 09:00-17:30 - 0:30 - 0:15 # @acme site", entry, "2026-12-07",
+      {"2026-12-07 09:00-17:30 - 0:30 - 0:15 # bob@x.com, @ @acme, site", entry, "2026-12-07",
        "+510@11 -30@25 -15@32", "@acme"},
       {"Mo 9:30-12:00 13:00 - 18:00", entry, "Mo", "+150@3 +300@14", ""},
       {"@client2 Mon 9:00\xE2\x80\x93"

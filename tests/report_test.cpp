@@ -153,6 +153,12 @@ TEST(Report, GroupsEntries)
       {{"-t", "0:01"},
        {{"a", kMin}},
        "failed: shiftsheet: the balance leaves the range of 2147483647 minutes\n"},
+      {{"--by", "label"},
+       {{"a", kMax}, {"b", -kMax}, {"a", 1}},
+       "failed: a:3:1: the total of its group leaves the range of 2147483647 minutes\n"},
+      {{"-e", "--target-each", "35791394:07"},
+       {{"a", 0}, {"b", 0}},
+       "failed: a:2:1: the balance carried leaves the range of 2147483647 minutes\n"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(report_of(c.args, c.rows), c.out) << c.args[0] << " " << c.out;
