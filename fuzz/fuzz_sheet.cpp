@@ -169,13 +169,11 @@ Expression make_expression(FuzzedDataProvider& data)
   return expression;
 }
 
-// Whether a timesheet reads the expression as shiftsum does: no clock that begins the entry
-// or follows a + has a - and a clock after it, which make an interval; no interval ends where
-// or before it starts; and the total is not below zero.
-bool keeps_meaning(const Expression& expression, const ClockTime& total)
+// Whether a timesheet reads the expression's terms as shiftsum does: no clock that begins the
+// entry or follows a + has a - and a clock after it, which make an interval, and no interval
+// ends where or before it starts.
+bool keeps_meaning(const Expression& expression)
 {
-  if (to_minutes(total) < 0)
-    return false;
   for (std::size_t i = 0; i < expression.terms.size(); ++i) {
     const std::string& term = expression.terms[i];
     char before = i == 0 ? expression.sign : expression.operators[i - 1];
@@ -359,13 +357,14 @@ void check_expression(std::string_view input)
   Report report;
   report.options.each = true;
   std::size_t faults = read_bytes(save(text, how), report);
-  // A term that leaves 32 bits, or a running total that does, fails both.
-  if (!valid) {
+  if (!keeps_meaning(expression))
+    return;
+  // A term that leaves 32 bits, or a running total that does, fails both; and a timesheet
+  // totals no entry below zero.
+  if (!valid || to_minutes(expected) < 0) {
     check(faults > 0);
     return;
   }
-  if (!keeps_meaning(expression, expected))
-    return;
   check(faults == 0);
   check(report.exact == to_minutes(expected));
   std::string label = how >= 2 ? latin1_as_utf8(layout.label()) : layout.label();
