@@ -34,7 +34,7 @@ std::string report_of(const std::vector<const char*>& args, const std::vector<Ro
   testing::internal::CaptureStdout();
   testing::internal::CaptureStderr();
   for (std::size_t i = 0; i < rows.size(); ++i) {
-    Entry entry{rows[i].file, i + 1, 1, rows[i].label, rows[i].tag, from_minutes(rows[i].minutes)};
+    Entry entry{rows[i].file, i + 1, 1, rows[i].label, rows[i].tag, rows[i].minutes};
     add_entry(report, entry, faults);
   }
   bool printed = faults.in_lines == 0 && print_report(report, faults);

@@ -133,7 +133,7 @@ TEST(Timesheet, ReportsEveryBadLine)
     const char* errors;
   } cases[] = {
       {{{"m.txt", "Mon 9.30 - 0:30\n8:00\n7:30 45\r\n\n+\n"}},
-       "m.txt:1:5: '9.30' could be read two ways: as decimal hours, write 9.30h; as hours and "
+       "m.txt:1:5: '9.30' could be read two ways: as decimal hours, write 9:18; as hours and "
        "minutes, write 9:30; or # before the line, if it is a heading\n"
        "m.txt:3:6: after '7:30', '45' has no unit: write 45h for hours, or 45m for minutes; and + "
        "or - before it\n"
@@ -143,14 +143,16 @@ TEST(Timesheet, ReportsEveryBadLine)
        "b:2:1: '\xE2\x80\x93' (an en dash) is not an operator; write -\n"},
       // An entry below zero is named at its first line, after all its lines are read.
       {{{"z", "Tue 1:00\n- 0:30\n\n- 0:45\nWed 1:00\n"}},
-       "z:1:1: this entry comes to -0:15, below zero: write a break after the hours it is taken "
-       "from\n"},
+       "z:1:1: this entry comes to -0:15, below zero: a clock after - is "
+       "subtracted whole, so write a break as - 0:45, or from its start to its end as - "
+       "(12:00,12:45)\n"},
       // The total, or an entry's, leaves 32 bits at the term that takes it out.
       {{{"r", "35791394:7\n0:1\n0:1\n"}},
        "r:2:1: the total leaves the range of 2147483647 minutes\n"},
       {{{"r", "-35791394:7\n35791394:7 + 0:1\n+ 0:1\n"}},
-       "r:1:2: this entry comes to -35791394:07, below zero: write a break after the hours it "
-       "is taken from\nr:2:14: the entry's total leaves the range of 2147483647 minutes\n"},
+       "r:1:2: this entry comes to -35791394:07, below zero: a clock after - is "
+       "subtracted whole, so write a break as - 0:45, or from its start to its end as - "
+       "(12:00,12:45)\nr:2:14: the entry's total leaves the range of 2147483647 minutes\n"},
       {{{"r", "35791394:7\n  Day (0:0,0:1) + 0:1\n"}},
        "r:2:3: the total leaves the range of 2147483647 minutes\n"},
       // UTF-16 saved without its mark: one fault, and the rest of the file is not read.

@@ -22,7 +22,9 @@ constexpr std::int64_t kQuarter = kHundredths / 4;
 constexpr std::int64_t kNoon = kHoursOfClock * kHour;
 constexpr std::int64_t kDay = 24 * kHour;
 constexpr std::int64_t kLongestBreak = 2 * kHour;  // what "8:00 - 0:30" may take off
-constexpr std::size_t kLongestField = 10;          // digits; more leave 32 bits in any case
+// The shortest afternoon that makes "12:00-4:00" two ways to read, even with --overnight.
+constexpr std::int64_t kShortestAfternoon = 3 * kHour;
+constexpr std::size_t kLongestField = 10;  // digits; more leave 32 bits in any case
 
 enum class Kind {
   kEnd,
@@ -49,6 +51,8 @@ struct Token {
   bool blank_before;
   bool meridiem;         // a clock with am or pm
   bool hour_form;        // a duration written as a clock's hours may be, as 22h or 6h30
+  bool time_of_day;      // a clock written as one: with am or pm, or as H:MM below 60
+  bool timed;            // a word of a number and its unit, as 8hrs or 30min
   std::int64_t hour;     // a clock's hour as written
   std::int64_t minutes;  // a clock's time of day, or a duration's length
 };
@@ -89,7 +93,15 @@ constexpr std::array<std::string_view, 5> kRangeWords = {"to", "bis", "until", "
 constexpr std::array<std::string_view, 13> kTimeWords = {
     "min",   "hour",   "hr",   "std",  "stunde",  "pause",  "break",
     "lunch", "mittag", "halb", "half", "quarter", "viertel"};
-constexpr std::array<std::string_view, 4> kBreakWords = {"pause", "break", "lunch", "mittag"};
+// Words that take time off, where words hold a time.
+constexpr std::array<std::string_view, 12> kBreakWords = {"pause", "break",  "lunch",   "mittag",
+                                                          "minus", "less",   "without", "excl",
+                                                          "off",   "deduct", "abz",     "ohne"};
+// Words that make the number before them a time: hours, minutes, or times over.
+constexpr std::array<std::string_view, 8> kHourWords = {"h",     "hr",  "hrs",    "hour",
+                                                        "hours", "std", "stunde", "stunden"};
+constexpr std::array<std::string_view, 6> kMinuteWords = {"m",      "min",     "mins",
+                                                          "minute", "minutes", "minuten"};
 
 // What each byte is to the lexer, looked up once per byte.
 enum CharClass : std::uint8_t {
@@ -191,7 +203,7 @@ std::size_t skip_digits(std::string_view text, std::size_t at)
 
 std::size_t skip_blanks(std::string_view text, std::size_t at)
 {
-  while (at < text.size() && is_blank(text[at]))
+  while (at < text.size() && class_of(text[at]) == kBlank)
     ++at;
   return at;
 }
@@ -224,10 +236,16 @@ bool is_clock_digits(std::string_view text)
          is_digits_and_blanks(text.substr(0, mark)) && is_digits_and_blanks(text.substr(mark + 1));
 }
 
+// Whether a word of text may start at text[at]: at its start, or after a blank or a '('.
+bool starts_word(std::string_view text, std::size_t at)
+{
+  return at == 0 || is_blank(text[at - 1]) || text[at - 1] == '(';
+}
+
 // Whether text[at] begins word, in any case, at the start of a word of text.
 bool begins_word(std::string_view text, std::size_t at, std::string_view word)
 {
-  if (at > 0 && !is_blank(text[at - 1]) && text[at - 1] != '(')
+  if (!starts_word(text, at))
     return false;
   if (text.size() - at < word.size())
     return false;
@@ -236,6 +254,38 @@ bool begins_word(std::string_view text, std::size_t at, std::string_view word)
       return false;
   }
   return true;
+}
+
+// Whether word is one of words, in any case.
+template <std::size_t N>
+bool is_one_of(std::string_view word, const std::array<std::string_view, N>& words)
+{
+  for (std::string_view each : words) {
+    if (word.size() == each.size() && begins_word(word, 0, each))
+      return true;
+  }
+  return false;
+}
+
+// The unit that the letters at words[at] name: 'h' for hours, 'm' for minutes, or 0.
+char unit_at(std::string_view words, std::size_t at)
+{
+  std::size_t end = at;
+  while (end < words.size() && lower(words[end]) >= 'a' && lower(words[end]) <= 'z')
+    ++end;
+  std::string_view unit = words.substr(at, end - at);
+  if (unit.empty())
+    return '\0';
+  if (is_one_of(unit, kHourWords))
+    return 'h';
+  return is_one_of(unit, kMinuteWords) ? 'm' : '\0';
+}
+
+// Whether word, after a number, makes it a time or a range: "7 hours", "2 x", "10 till".
+bool is_time_word(std::string_view word)
+{
+  return is_one_of(word, kHourWords) || is_one_of(word, kMinuteWords) ||
+         is_one_of(word, kRangeWords) || word == "x";
 }
 
 // Where "am" or "pm" ends that follows text[at], blanks between or none; 0 where none does,
@@ -280,6 +330,8 @@ void value_clock(const Field& hours, const Field& minutes, bool pm, Token& token
 {
   token.hour = hours.value;
   token.minutes = hours.value * kHour + minutes.value;
+  token.time_of_day =
+      token.meridiem || (hours.length > 0 && minutes.length == 2 && minutes.value < kHour);
   if (!fits_32_bits(hours.value) || !fits_32_bits(minutes.value) || !fits_32_bits(token.minutes))
     return set_bad(token, Fault::kTooLarge);
   if (!token.meridiem)
@@ -293,6 +345,8 @@ void value_clock(const Field& hours, const Field& minutes, bool pm, Token& token
 // unit is what follows its first digits, part the digits after that.
 void value_duration(const Field& first, char unit, const Field& part, Token& token)
 {
+  if (first.length > kLongestField)
+    return set_bad(token, Fault::kTooLarge);
   token.hour_form = unit == 'h';
   token.minutes = unit == 'm' ? first.value : first.value * kHour;
   if (unit == 'h' && (part.length > 2 || part.value >= kHour))
@@ -361,6 +415,7 @@ void lex_number(std::string_view text, Token& token)
     token.kind = Kind::kWord;
     while (!ends_token(text, token.end))
       ++token.end;
+    token.timed = first.length > 0 && unit_at(text, first.end) != '\0';  // "8hrs", "30min"
     return;
   }
   token.meridiem = meridiem != 0;
@@ -378,9 +433,9 @@ void lex(std::string_view text, std::size_t at, Token& token)
   const std::size_t begin = skip_blanks(text, at);
   const bool blank_before = begin == 0 || is_blank(text[begin - 1]);
   const bool end = begin == text.size();
-  token = Token{
-      Kind::kEnd, Fault::kNone, begin, end ? begin : begin + 1, 0, blank_before, false, false, 0,
-      0};
+  token = Token{Kind::kEnd, Fault::kNone, begin, end ? begin : begin + 1,
+                0,          blank_before, false, false,
+                false,      false,        0,     0};
   if (end)
     return;
   const char c = text[token.begin];
@@ -396,8 +451,8 @@ void lex(std::string_view text, std::size_t at, Token& token)
   const LookAlike* look_alike = look_alike_at(text.substr(token.begin));
   if (look_alike != nullptr || is_control(c)) {
     set_bad(token, Fault::kForeign);
-    if (look_alike == kLookAlikes.data())
-      token.kind = Kind::kEnDash;
+    if (look_alike != nullptr && std::string_view(look_alike->name).substr(0, 10) == "an en dash")
+      token.kind = Kind::kEnDash;  // in UTF-8 or in Windows-1252
     token.end += look_alike != nullptr ? look_alike->bytes.size() - 1 : 0;
     return;
   }
@@ -512,7 +567,10 @@ bool take_interval(Reader& reader, const Token& start, const Token& end, std::si
   if (start.meridiem != end.meridiem && plain.hour >= 1 && plain.hour <= kHoursOfClock)
     return fail(reader, Fault::kHalfMeridiem, offset, text, written(reader, plain));
   std::int64_t to = end.minutes;
-  if (reader.overnight && start.minutes >= kNoon && to < kNoon)
+  // "12:00-4:00" could end at 16:00 as well as the next day: --overnight leaves it an error.
+  bool afternoon = !end.meridiem && end.hour >= 1 && end.hour < kHoursOfClock &&
+                   to + kNoon >= start.minutes + kShortestAfternoon;
+  if (reader.overnight && start.minutes >= kNoon && to < kNoon && !afternoon)
     to += kDay;
   LineFault& fault = *reader.fault;
   if (to <= start.minutes) {
@@ -562,6 +620,14 @@ bool read_paren_interval(Reader& reader, SheetTerm& term)
   return take_interval(reader, start, end, open, slice(reader, open, close), true, false, term);
 }
 
+// The operator that place follows, as a message names it, or empty.
+std::string_view operator_before(Place place)
+{
+  if (place == Place::kPlus || place == Place::kMinus)
+    return place == Place::kPlus ? "+" : "-";
+  return {};
+}
+
 // Reads the term at hand into term, in place; interval says whether it is one.
 bool read_term(Reader& reader, Place place, SheetTerm& term, bool& interval)
 {
@@ -578,10 +644,12 @@ bool read_term(Reader& reader, Place place, SheetTerm& term, bool& interval)
       return fail_token(reader, token);
     case Kind::kNumber:
       if (dash.kind == Kind::kWord)  // "30 min lunch"
-        return fail(reader, Fault::kWords, token.begin, rest_of_line(reader, token.begin));
+        return fail(reader, Fault::kWords, token.begin, rest_of_line(reader, token.begin),
+                    operator_before(place));
       return fail(reader, Fault::kNumber, token.begin, written(reader, token));
     case Kind::kWord:
-      return fail(reader, Fault::kWords, token.begin, rest_of_line(reader, token.begin));
+      return fail(reader, Fault::kWords, token.begin, rest_of_line(reader, token.begin),
+                  operator_before(place));
     case Kind::kClock:
     case Kind::kDuration:
       break;
@@ -605,6 +673,10 @@ bool read_term(Reader& reader, Place place, SheetTerm& term, bool& interval)
                 written(reader, next));
   if (dashed && (place != Place::kMinus || dash.kind == Kind::kEnDash)) {
     interval = true;
+    if (!token.time_of_day)
+      return fail(reader, Fault::kBadEnd, token.begin, written(reader, token));
+    if (!next.time_of_day)
+      return fail(reader, Fault::kBadEnd, next.begin, written(reader, next));
     const Token start = token;
     const Token end = next;
     advance(reader);
@@ -757,30 +829,67 @@ bool read_terms(Reader& reader, Place place, char op)
 
 // The fault of a label that no term follows, the token at hand being the end or a mark: its
 // last word was probably meant as a term.
-bool fail_label_alone(Reader& reader, std::size_t begin, std::size_t last_word, std::size_t end)
+// Whether word, of a label, is two clocks or hours with a dash between and no colon: false,
+// with the fault, where it is, as 9-5, 2200-0630 or 9.30-5.30.
+bool check_range_word(Reader& reader, std::size_t offset, std::string_view word)
 {
-  std::string_view word = slice(reader, last_word, end);
   std::size_t dash = word.find('-');
   std::string_view from = word.substr(0, dash);
   std::string_view to = word.substr(dash + 1);
-  if (dash != std::string_view::npos && is_clock_digits(from) && is_clock_digits(to))
-    return fail(reader, Fault::kClockRange, last_word, word);
-  if (dash != std::string_view::npos && !from.empty() && !to.empty() && from.size() <= 2 &&
-      to.size() <= 2 && is_digits_and_blanks(from) && is_digits_and_blanks(to)) {
-    reader.fault->from = field_value(from) * kHour;
-    reader.fault->to = field_value(to) * kHour;
-    return fail(reader, Fault::kHourRange, last_word, word);
+  if (dash == std::string_view::npos || from.empty() || to.empty())
+    return true;
+  if (is_clock_digits(from) && is_clock_digits(to))
+    return fail(reader, Fault::kClockRange, offset, word);
+  if (from.size() > 2 || to.size() > 2 || !is_digits_and_blanks(from) || !is_digits_and_blanks(to))
+    return true;
+  reader.fault->from = field_value(from) * kHour;
+  reader.fault->to = field_value(to) * kHour;
+  return fail(reader, Fault::kHourRange, offset, word);
+}
+
+// The fault of a label that no term follows, the token at hand being the end or a mark: its
+// last word was probably meant as a term.
+bool fail_label_alone(Reader& reader, std::size_t begin, std::size_t last_word, std::size_t end)
+{
+  std::string_view word = slice(reader, last_word, end);
+  if (!check_range_word(reader, last_word, word))
+    return false;
+  const Token& next = peek(reader, 0);
+  // "Mon 9-5:30": the start of an interval without its colon.
+  if (next.kind == Kind::kDash && peek(reader, 1).kind == Kind::kClock && word.size() <= 2 &&
+      is_digits_and_blanks(word)) {
+    reader.fault->from = field_value(word) * kHour;
+    reader.fault->to = peek(reader, 1).minutes;
+    return fail(reader, Fault::kHourRange, last_word,
+                slice(reader, last_word, peek(reader, 1).end));
   }
   std::size_t mark = word.find_first_of(".,");
   if (is_digit(word[0]) && is_digit(word.back()) &&
       (mark == std::string_view::npos || is_digits_and_blanks(word.substr(mark + 1))) &&
       is_digits_and_blanks(word.substr(0, mark)))
     return fail(reader, Fault::kLabelNumber, last_word, word);
-  const Token& next = peek(reader, 0);
   if (next.kind == Kind::kEnd)
     return fail(reader, Fault::kLabelAlone, begin, slice(reader, begin, end));
   return fail(reader, Fault::kLabelThenMark, next.begin, slice(reader, begin, end),
               written(reader, next));
+}
+
+// Whether the label from begin to end holds a time, which a term should say: a number that a
+// word of time or of a range follows, as "7 hours" or "10 till 12", or a range of numbers, as
+// "10-6"; false, with the fault, where it does.
+bool check_label_words(Reader& reader, std::size_t begin, std::size_t suspect, std::size_t range,
+                       std::size_t end)
+{
+  if (range != std::string_view::npos) {
+    std::size_t stop = range;
+    while (stop < end && !is_blank(reader.text[stop]))
+      ++stop;
+    if (!check_range_word(reader, range, slice(reader, range, stop)))
+      return false;
+  }
+  if (suspect == std::string_view::npos)
+    return true;
+  return fail(reader, Fault::kWords, suspect, rest_of_line(reader, begin));
 }
 
 // The tag that text[at], an @, begins where it begins a word: up to a blank or a mark, as
@@ -791,7 +900,8 @@ std::string_view tag_at(std::string_view text, std::size_t at)
   while (end < text.size() && !is_blank(text[end]) &&
          std::string_view(",;:.!?()[]{}'\"").find(text[end]) == std::string_view::npos)
     ++end;
-  if ((at > 0 && !is_blank(text[at - 1]) && text[at - 1] != '#') || end == at + 1)
+  if ((at > 0 && std::string_view(" \t#(\"'[").find(text[at - 1]) == std::string_view::npos) ||
+      end == at + 1)
     return {};
   return text.substr(at, end - at);
 }
@@ -812,6 +922,10 @@ bool read_label(Reader& reader)
   const std::size_t begin = peek(reader, 0).begin;
   std::size_t end = begin;
   std::size_t last_word = begin;
+  std::size_t number = std::string_view::npos;   // the last word, where it is a number
+  std::size_t suspect = std::string_view::npos;  // a number that a word of time follows
+  std::size_t range = std::string_view::npos;    // a word that joins two numbers by a dash
+  bool after_number = false;                     // the token before was a number
   for (;;) {
     const Token& token = peek(reader, 0);
     const Token& next = peek(reader, 1);
@@ -820,8 +934,18 @@ bool read_label(Reader& reader)
                  !next.blank_before && (next.kind == Kind::kWord || next.kind == Kind::kNumber);
     if (token.kind != Kind::kWord && token.kind != Kind::kNumber && !joins)
       break;
-    if (token.blank_before)
+    if (joins && after_number && next.kind == Kind::kNumber && range == std::string_view::npos)
+      range = last_word;
+    if (token.blank_before && number != std::string_view::npos &&
+        suspect == std::string_view::npos && is_time_word(written(reader, token)))
+      suspect = number;
+    if (token.blank_before && token.timed && suspect == std::string_view::npos)
+      suspect = token.begin;
+    if (token.blank_before) {
       last_word = token.begin;
+      number = token.kind == Kind::kNumber ? token.begin : std::string_view::npos;
+    }
+    after_number = token.kind == Kind::kNumber;
     if (reader.text[token.begin] == '@' && reader.line->tag.empty())
       reader.line->tag = tag_at(reader.text, token.begin);
     end = token.end;
@@ -839,6 +963,8 @@ bool read_label(Reader& reader)
     return true;
   std::string_view label = slice(reader, begin, end);
   reader.line->label = label;
+  if (!check_label_words(reader, begin, suspect, range, end))
+    return false;
   if (next.kind != Kind::kClock && next.kind != Kind::kDuration && next.kind != Kind::kOpen &&
       next.kind != Kind::kBad)
     return fail_label_alone(reader, begin, last_word, end);
@@ -886,42 +1012,71 @@ std::string describe_foreign(std::string_view text)
          look_alike->meant;
 }
 
-// The time that words tell, as a duration: "45 min" is 45m, "halbe Stunde" 30m; empty where
-// they tell none.
-std::string amount_in_words(std::string_view words, bool of_hour)
+// The time that words tell, as a duration: "7 hours 30 min" is 7h30m, "7,5 Std" 7.5h and
+// "halbe Stunde" 30m; empty where they tell none, or tell a range of times.
+std::string amount_in_words(std::string_view words)
 {
-  std::string amount;
-  for (std::size_t at = 0; at < words.size(); ++at) {
-    if (of_hour && (begins_word(words, at, "halb") || begins_word(words, at, "half")))
-      amount = "30m";
-    if (of_hour && (begins_word(words, at, "quarter") || begins_word(words, at, "viertel")))
-      amount = "15m";
-    std::size_t digits = skip_digits(words, at);
-    std::size_t unit = skip_blanks(words, digits);
-    if (digits == at || digits - at > kLongestField || unit == words.size())
-      continue;
-    char c = lower(words[unit]);
-    if (begins_word(words, at, words.substr(at, 1)) && (c == 'h' || c == 's' || c == 'm'))
-      amount = std::string(words.substr(at, digits - at)) + (c == 'm' ? "m" : "h");
-  }
-  return amount;
-}
-
-// What words that may hold a time could be as a term, where they tell; a break is
-// subtracted.
-std::string term_in_words(std::string_view words, bool after_term)
-{
-  std::string sign = after_term ? "+ " : "";
+  std::string hours;
+  std::string minutes;
+  std::string part;  // "30" for half an hour, "15" for a quarter
   bool of_hour = false;
   for (std::size_t at = 0; at < words.size(); ++at) {
-    of_hour = of_hour || begins_word(words, at, "stunde") || begins_word(words, at, "hour");
-    for (std::string_view word : kBreakWords)
-      sign = after_term && begins_word(words, at, word) ? "- " : sign;
+    if (!starts_word(words, at))
+      continue;
+    std::string_view word = words.substr(at, words.find_first_of(" \t", at) - at);
+    if (is_one_of(word, kRangeWords) || word == "x")
+      return {};  // a range, or times over: no one duration
+    of_hour = of_hour || unit_at(words, at) == 'h';
+    if (begins_word(words, at, "halb") || begins_word(words, at, "half"))
+      part = "30";
+    if (begins_word(words, at, "quarter") || begins_word(words, at, "viertel"))
+      part = "15";
+    std::size_t digits = skip_digits(words, at);
+    if (digits < words.size() && (words[digits] == '.' || words[digits] == ',') &&
+        digits + 1 < words.size() && is_digit(words[digits + 1]))
+      digits = skip_digits(words, digits + 1);
+    if (digits == at || digits - at > kLongestField)
+      continue;
+    std::string number(words.substr(at, digits - at));
+    for (char& c : number)
+      c = c == ',' ? '.' : c;
+    char unit = unit_at(words, skip_blanks(words, digits));
+    if (unit == 'h')
+      hours = number;
+    else if (unit == 'm')
+      minutes = number;
   }
-  std::string amount = amount_in_words(words, of_hour);
-  return amount.empty() ? "a term" : "a term, as " + sign + amount;
+  if (minutes.empty() && hours.empty() && of_hour)
+    minutes = part;
+  if (hours.find('.') != std::string::npos && !minutes.empty())
+    return {};
+  return (hours.empty() ? "" : hours + "h") + (minutes.empty() ? "" : minutes + "m");
 }
 
+// What words that may hold a time could be as a term, where they tell. After a term, it is
+// taken off where they say so, and where they do not, either way; after an operator, its sign
+// is there already.
+std::string term_in_words(std::string_view words, std::string_view after)
+{
+  bool after_term = !after.empty() && after != "+" && after != "-";
+  std::string amount = amount_in_words(words);
+  if (amount.empty())
+    return "a term";
+  bool off = false;
+  for (std::size_t at = 0; at < words.size(); ++at) {
+    for (std::string_view word : kBreakWords)
+      off = off || begins_word(words, at, word);
+  }
+  if (after.empty() && off)
+    return "a term, as - " + amount + " on a line of its own after the hours it is taken from";
+  if (!after_term)
+    return "a term, as " + amount;
+  if (off)
+    return "a term, as - " + amount;
+  return "a term, as + " + amount + ", or - " + amount + " if it is taken off";
+}
+
+// Whether words may hold a time: a digit, or a word of time such as "Pause" or "Stunde".
 bool may_hold_time(std::string_view words)
 {
   for (std::size_t at = 0; at < words.size(); ++at) {
@@ -939,8 +1094,8 @@ std::string describe_words(std::string_view words, std::string_view after)
 {
   std::string where = after.empty() ? "" : " after " + quote(after);
   if (may_hold_time(words)) {
-    return quote(words) + where + " may hold a time: write it as " +
-           term_in_words(words, !after.empty()) + ", and put # before it only if it is a note";
+    return quote(words) + where + " may hold a time: write it as " + term_in_words(words, after) +
+           ", and put # before it only if it is a note";
   }
   return quote(words) + where + " is no term: put # before a note, as # " + std::string(words);
 }
@@ -966,7 +1121,14 @@ std::string describe_number(std::string_view number)
     return quote(number) + " has no unit: write " + whole + "h for hours, or " + whole +
            "m for minutes";
   std::string fraction(number.substr(mark + 1));
-  std::string decimal = "as decimal hours, write " + whole + "." + fraction + "h";
+  // Decimal hours are a whole number of minutes where the fraction's minutes are: 9.30 is
+  // 9:18, 7,5 is 7:30.
+  std::int64_t scale = kHundredths / (fraction.size() == 1 ? 10 : 1);
+  std::string decimal = "as decimal hours it is no whole number of minutes";
+  if (whole.size() <= kLongestField - 1 && fraction.size() <= 2 &&
+      field_value(fraction) * kHour % scale == 0)
+    decimal = "as decimal hours, write " +
+              clock_text(field_value(whole) * kHour + field_value(fraction) * kHour / scale);
   if (fraction.size() > 2 || (fraction.size() == 2 && fraction[0] >= '6'))
     return quote(number) + " is no time: " + decimal;
   return quote(number) + " could be read two ways: " + decimal + "; as hours and minutes, write " +
@@ -1023,7 +1185,7 @@ std::string describe_ends_before(const LineFault& fault)
   if (!fault.end_marked && to >= kHour && to < kNoon && to + kNoon > from)
     readings += "for an end at " + clock_text(to) + " pm, write " +
                 interval_text(from, to + kNoon, fault.paren) + "; ";
-  if (fault.end_marked && to == 0)
+  if (fault.end_marked && to == 0 && from < kNoon)
     readings += "for an end at noon, write 12pm; ";
   readings += "for an end the next day, write " + interval_text(from, to + kDay, fault.paren);
   if (from >= kNoon && to < kNoon)
@@ -1138,13 +1300,13 @@ std::string describe_fault(const LineFault& fault)
              with_colon(fault.text.substr(0, a.find('-'))) + "-" +
              with_colon(fault.text.substr(a.find('-') + 1));
     case Fault::kSideBySide:
-      return text + " and " + other + " need + or - between them: only intervals stand side " +
-             "by side";
+      return text + " and " + other + " need + or - between them, as only intervals stand side " +
+             "by side; or # before " + other + ", if it is a note";
     case Fault::kBlankInClock:
       return text + " has a blank inside a clock; write " + without_blanks(a);
     case Fault::kMarkedLabel:
       return text + " is no clock, and a label cannot hold '" + a[a.find_first_of(":,")] +
-             "'; write " + quote(without_marks(a));
+             "'; write " + quote(without_marks(a)) + ", or # before the line, if it is a note";
     case Fault::kDigitsLabel:
       return "the label " + text + " is digits alone, as a mistyped clock would be; add a " +
              "word, as Day " + a;
@@ -1154,6 +1316,9 @@ std::string describe_fault(const LineFault& fault)
       return "the label " + text + " has no term after it; put # before a heading or a note";
     case Fault::kLabelNumber:
       return describe_number(fault.text) + "; or # before the line, if it is a heading";
+    case Fault::kBadEnd:
+      return text + " is no time of day: write hours, a colon and the minutes in two digits, " +
+             "below 60, as 17:45";
     case Fault::kLoneMeridiem:
       return text + " is a time of day: for the hours worked, write an interval, as 9am-" + a +
              ", or a duration, as 8h";
@@ -1188,7 +1353,8 @@ std::string describe_fault(const LineFault& fault)
              "UTF-8, or as UTF-16 with its mark";
     case Fault::kBelowZero:
       return "this entry comes to " + clock_text(fault.from) +
-             ", below zero: write a break after the hours it is taken from";
+             ", below zero: a clock after - is subtracted whole, so write a break as - 0:45, or " +
+             "from its start to its end as - (12:00,12:45)";
     default:  // kEntryRange, the last
       return "the entry's total leaves the range of 2147483647 minutes";
   }

@@ -54,6 +54,7 @@ enum class Fault {
   kOverlap,        // intervals side by side that overlap; from and to are other's
   kHourRange,      // "9-5", "9:00-17" or "22h-6h": a range of hours, or a subtraction
   kLoneMeridiem,   // "5pm" alone: a time of day, not hours worked
+  kBadEnd,         // an end of a dash interval that is no time of day, as 17:75
   kClockRange,     // "2200-0630": clocks without their colons
   kSideBySide,     // terms with no operator between, where only intervals may stand
   kBlankInClock,   // "9: 30"

@@ -208,7 +208,7 @@ const char* add_to_group(Report& report, const Entry& entry, std::int64_t minute
     key = entry.label.empty() ? "(no label)" : std::string_view(entry.label);
   else if (report.options.by == Key::kTag)
     key = entry.tag.empty() ? "(no tag)" : std::string_view(entry.tag);
-  else if (report.options.by != Key::kFile && entry.label == report.dated)
+  else if (report.options.by != Key::kFile && !entry.label.empty() && entry.label == report.dated)
     key = report.key;  // the label of the entry before, whose date is read
   else if (report.options.by != Key::kFile &&
            date_key(report.options.by, entry.label, report.key, problem)) {
@@ -370,20 +370,33 @@ std::string report_figure(const Report& report, std::int64_t minutes)
 bool date_key(Key by, std::string_view label, std::string& key, std::string& problem)
 {
   Date date;
+  std::string_view found;  // the date read, where there is one
   for (std::size_t at = 0, end = 0; at < label.size(); at = end + 1) {
     for (end = at; end < label.size() && !is_blank(label[end]);)
       ++end;
-    if (!read_date(label.substr(at, end - at), date, problem))
-      continue;
-    // A day written as its group is, as most are, is its own name.
-    if (problem.empty() && by == Key::kDay && label[at + kYearDigits] == '-')
-      key.assign(label.substr(at, end - at));
-    else if (problem.empty())
-      date_group(date, by, key);
-    return problem.empty();
+    std::string_view word = label.substr(at, end - at);
+    Date other;
+    if (!found.empty() && read_date(word, other, problem)) {
+      problem = "the label holds two dates, " + quote(found) + " and " + quote(word) +
+                "; write an entry for each";
+      return false;
+    }
+    if (found.empty() && read_date(word, date, problem)) {
+      if (!problem.empty())
+        return false;
+      found = word;
+    }
   }
-  problem = "no date in the entry's label; write one as 2026-12-07 or 07.12.2026";
-  return false;
+  if (found.empty()) {
+    problem = "no date in the entry's label; write one as 2026-12-07 or 07.12.2026";
+    return false;
+  }
+  // A day written as its group is, as most are, is its own name.
+  if (by == Key::kDay && found[kYearDigits] == '-')
+    key.assign(found);
+  else
+    date_group(date, by, key);
+  return true;
 }
 
 void append_csv_field(std::string& out, std::string_view text)
@@ -433,7 +446,7 @@ void add_entry(Report& report, const Entry& entry, Faults& faults)
 {
   if (!report.sums_ok)
     return;
-  std::int64_t minutes = to_minutes(entry.time);
+  std::int64_t minutes = entry.minutes;
   const char* leaves = nullptr;
   if (!fits_32_bits(report.exact + minutes)) {
     leaves = "the total";

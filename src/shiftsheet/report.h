@@ -15,13 +15,13 @@
 
 // An entry as read whole from a timesheet, without fault.
 struct Entry {
-  std::string file;        // its file's name, as messages show it
-  std::size_t line = 0;    // the line it begins on
-  std::size_t column = 1;  // where its label, or its first term, begins
-  std::string label;       // as written, blanks inside kept; empty where it has none
-  std::string tag;         // its first word beginning with @ ("@acme"), in its label or in
-                           // the comments on its lines; empty where it has none
-  ClockTime time;          // its total, normalised (from_minutes); within 32 bits
+  std::string file;          // its file's name, as messages show it
+  std::size_t line = 0;      // the line it begins on
+  std::size_t column = 1;    // where its label, or its first term, begins
+  std::string label;         // as written, blanks inside kept; empty where it has none
+  std::string tag;           // its first word beginning with @ ("@acme"), in its label or in
+                             // the comments on its lines; empty where it has none
+  std::int64_t minutes = 0;  // its time, within 32 bits
 };
 
 // One line of a report under --by: a group's name and the sum of its entries.

@@ -146,7 +146,7 @@ bool cut_line(TextInput& input, std::string_view& line)
         at = ++input.next;
     }
     // The first LF, then a CR before it where the file holds any: quick searches.
-    std::size_t lf = std::min(text.find('\n', at), text.size());
+    std::size_t lf = std::min(std::string_view(text).find('\n', at), text.size());
     at = !input.has_cr
              ? lf
              : std::min(std::string_view(text).substr(at, lf - at).find('\r'), lf - at) + at;

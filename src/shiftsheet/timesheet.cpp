@@ -46,7 +46,7 @@ void close_entry(Report& report, OpenEntry& open, Faults& faults)
     name_fault(faults, entry.file, entry.line, entry.column, describe_fault(fault));
     return;
   }
-  entry.time = from_minutes(static_cast<std::int32_t>(open.minutes));
+  entry.minutes = open.minutes;
   add_entry(report, entry, faults);
 }
 
