@@ -26,7 +26,7 @@ constexpr std::int64_t kLongestBreak = 2 * kHour;  // what "8:00 - 0:30" may tak
 constexpr std::int64_t kShortestAfternoon = 3 * kHour;
 constexpr std::size_t kLongestField = 10;  // digits; more leave 32 bits in any case
 
-enum class Kind {
+enum class Kind : std::uint8_t {
   kEnd,
   kClock,     // 9:30, 9am, 9:30 pm
   kDuration,  // 8h, 45m, 7h30, 7.5h
@@ -45,14 +45,14 @@ enum class Kind {
 struct Token {
   Kind kind;
   Fault bad;
+  bool blank_before;
+  bool meridiem;     // a clock with am or pm
+  bool hour_form;    // a duration written as a clock's hours may be, as 22h or 6h30
+  bool time_of_day;  // a clock written as one: with am or pm, or as H:MM below 60
+  bool timed;        // a word of a number and its unit, as 8hrs or 30min
   std::size_t begin;
   std::size_t end;
-  std::size_t next;  // where the next token is looked for: its end, or past blanks after it
-  bool blank_before;
-  bool meridiem;         // a clock with am or pm
-  bool hour_form;        // a duration written as a clock's hours may be, as 22h or 6h30
-  bool time_of_day;      // a clock written as one: with am or pm, or as H:MM below 60
-  bool timed;            // a word of a number and its unit, as 8hrs or 30min
+  std::size_t next;      // where the next token is looked for: its end, or past blanks after it
   std::int64_t hour;     // a clock's hour as written
   std::int64_t minutes;  // a clock's time of day, or a duration's length
 };
@@ -427,27 +427,13 @@ void lex_number(std::string_view text, Token& token)
   }
 }
 
-// Reads into token the token that begins at or after text[at], past blanks.
-void lex(std::string_view text, std::size_t at, Token& token)
+// Reads into token a token that is no mark, as lex has begun it: a number, a look-alike of a
+// mark, or a word.
+void lex_other(std::string_view text, Token& token)
 {
-  const std::size_t begin = skip_blanks(text, at);
-  const bool blank_before = begin == 0 || is_blank(text[begin - 1]);
-  const bool end = begin == text.size();
-  token = Token{Kind::kEnd, Fault::kNone, begin, end ? begin : begin + 1,
-                0,          blank_before, false, false,
-                false,      false,        0,     0};
-  if (end)
-    return;
   const char c = text[token.begin];
-  const std::uint8_t cls = class_of(c);
-  if (cls == kMark) {
-    token.kind = mark_kind(c);
-    return;
-  }
-  if (cls == kDigit || c == ':') {
-    lex_number(text, token);
-    return;
-  }
+  if (class_of(c) == kDigit || c == ':')
+    return lex_number(text, token);
   const LookAlike* look_alike = look_alike_at(text.substr(token.begin));
   if (look_alike != nullptr || is_control(c)) {
     set_bad(token, Fault::kForeign);
@@ -465,6 +451,31 @@ void lex(std::string_view text, std::size_t at, Token& token)
       return;
     ++token.end;
   }
+}
+
+// Reads into token the token that begins at or after text[at], past blanks.
+void lex(std::string_view text, std::size_t at, Token& token)
+{
+  const std::size_t begin = skip_blanks(text, at);
+  const bool end = begin == text.size();
+  token = Token{Kind::kEnd,
+                Fault::kNone,
+                begin == 0 || is_blank(text[begin - 1]),
+                false,
+                false,
+                false,
+                false,
+                begin,
+                end ? begin : begin + 1,
+                0,
+                0,
+                0};
+  if (end)
+    return;
+  if (class_of(text[begin]) == kMark)
+    token.kind = mark_kind(text[begin]);
+  else
+    lex_other(text, token);
 }
 
 // Where a term is read: what stands before it says how a dash after a clock reads.
@@ -745,11 +756,9 @@ bool fail_after(Reader& reader, std::string_view before, bool interval)
 {
   const Token& next = peek(reader, 0);
   if (next.kind == Kind::kWord) {
-    for (std::string_view word : kRangeWords) {
-      if (!interval && written(reader, next) == word && peek(reader, 1).kind == Kind::kClock)
-        return fail(reader, Fault::kRangeWord, next.begin, before,
-                    written(reader, peek(reader, 1)));
-    }
+    if (!interval && peek(reader, 1).kind == Kind::kClock &&
+        is_one_of(written(reader, next), kRangeWords))
+      return fail(reader, Fault::kRangeWord, next.begin, before, written(reader, peek(reader, 1)));
     return fail(reader, Fault::kWords, next.begin, rest_of_line(reader, next.begin), before);
   }
   auto from = static_cast<std::size_t>(before.data() - reader.text.data());

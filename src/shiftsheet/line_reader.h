@@ -37,7 +37,7 @@ struct SheetLine {
 
 // What is wrong with a line or an entry. The texts it names are text and other, the times
 // from and to, in minutes.
-enum class Fault {
+enum class Fault : std::uint8_t {
   kNone,
   kForeign,        // a look-alike of a mark, or a control character
   kTooLarge,       // more than 32 bits of minutes

@@ -452,6 +452,8 @@ void add_entry(Report& report, const Entry& entry, Faults& faults)
     leaves = "the total";
   } else if (report.options.by != Key::kNone) {
     leaves = add_to_group(report, entry, minutes, faults);
+  } else if (!report.options.each && report.options.round == 0 && !report.options.has_target_each) {
+    report.total += minutes;  // a total alone, which is the exact one: no line to make
   } else {
     if (entry.label.empty() && report.options.each)
       report.key = entry.file + ":" + std::to_string(entry.line);
