@@ -41,7 +41,7 @@ enum class Kind : std::uint8_t {
   kBad,  // what no term may be, with its fault
 };
 
-// A token as lex cuts it, every field set there.
+// A token as lex cuts it; one made as Token{} is the end of a line, with no value.
 struct Token {
   Kind kind;
   Fault bad;
@@ -458,18 +458,10 @@ void lex(std::string_view text, std::size_t at, Token& token)
 {
   const std::size_t begin = skip_blanks(text, at);
   const bool end = begin == text.size();
-  token = Token{Kind::kEnd,
-                Fault::kNone,
-                begin == 0 || is_blank(text[begin - 1]),
-                false,
-                false,
-                false,
-                false,
-                begin,
-                end ? begin : begin + 1,
-                0,
-                0,
-                0};
+  token = Token{};  // kEnd, and no value
+  token.blank_before = begin == 0 || is_blank(text[begin - 1]);
+  token.begin = begin;
+  token.end = end ? begin : begin + 1;
   if (end)
     return;
   if (class_of(text[begin]) == kMark)
