@@ -49,9 +49,10 @@ make_args()
   done
 }
 
+# Both measure a run whatever its status: a timesheet with faults exits 1.
 instructions()
 {
-  valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null |
+  { valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null || true; } |
     sed -n 's/.*refs: *//p' | tr -d ,
 }
 
@@ -65,7 +66,7 @@ wall_us()
 
 peak_kib()
 {
-  /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null | tail -1
+  { /usr/bin/time -f '%M' "$@" 2>&1 >/dev/null || true; } | tail -1
 }
 
 measure()
@@ -86,24 +87,28 @@ measure()
     "$sw" "$tw" "$(awk -v s="$sw" -v t="$tw" 'BEGIN { printf "%.2f", s / t }')" "$sm" "$tm"
 }
 
-# A timesheet of about `bytes` bytes, days.txt's four lines again and again; sets `sheet`.
+# A timesheet of about `bytes` bytes, a block of lines again and again: the README's days.txt,
+# or the line given; sets `sheet`.
 make_sheet()
 {
   local bytes=$1 block repeat
-  block=$'# day  hours\nMon    (9:23,17:35) - 0:30\nTue    (10:11,18:17) - 0:40           # dentist at noon\nWed    (8:00,12:00) + (12:30,17:00)\n'
+  block=$'# day  hours\nMon    9:23-17:35 - 0:30\nTue    10:11am-6:17pm - 40m        # dentist at noon\nWed    8:00-12:00 12:30-17:00\n'
+  [ $# -lt 2 ] || block=$2$'\n'
   repeat=$((bytes / ${#block}))
-  sheet=$work/sheet-$bytes.txt
+  sheet=$work/sheet-$bytes-${#block}.txt
   awk -v n="$repeat" -v block="$block" 'BEGIN { for (i = 0; i < n; i++) printf "%s", block }' \
     >"$sheet"
 }
 
-# Measures shiftsheet on a timesheet; prints a row and sets `per_byte` and `peak`.
+# Measures shiftsheet on a timesheet, with the options after it; prints a row and sets
+# `per_byte` and `peak`.
 measure_sheet()
 {
   local name=$1 file=$2 bytes si
+  shift 2
   bytes=$(wc -c <"$file")
-  si=$(instructions "$sheet_program" "$file")
-  peak=$(peak_kib "$sheet_program" "$file")
+  si=$(instructions "$sheet_program" "$@" "$file")
+  peak=$(peak_kib "$sheet_program" "$@" "$file")
   per_byte=$(awk -v i="$si" -v b="$bytes" 'BEGIN { printf "%.1f", i / b }')
   printf '%-22s %9d %12d %8s %8d\n' "$name" "$bytes" "$si" "$per_byte" "$peak"
 }
@@ -128,6 +133,12 @@ make_sheet 10000000
 medium=$sheet
 make_sheet 20000000
 large=$sheet
+# A natural line of a freelancer's, with its note after a # and without, which every line
+# then fails on.
+make_sheet 10000000 '2026-12-07  09:00-17:30 - 0:30  # Acme website'
+natural=$sheet
+make_sheet 10000000 '2026-12-07  09:00-17:30 - 0:30  Acme website'
+natural_faults=$sheet
 for program in "${programs[@]}"; do
   sheet_program=$(dirname "$program")/shiftsheet
   printf '\n%s\n' "${sheet_program#"$source_dir"/}"
@@ -138,6 +149,13 @@ for program in "${programs[@]}"; do
   medium_per_byte=$per_byte
   medium_peak=$peak
   measure_sheet "20 MB timesheet" "$large"
+  large_per_byte=$per_byte
+  large_peak=$peak
+  measure_sheet "10 MB natural lines" "$natural"
+  measure_sheet "... --by day --format csv" "$natural" --by day --format csv
+  measure_sheet "... without # (faults)" "$natural_faults"
+  per_byte=$large_per_byte
+  peak=$large_peak
   awk -v a="$medium_per_byte" -v b="$per_byte" -v p="$medium_peak" -v q="$peak" -v s="$small_peak" \
     'BEGIN { printf "20 MB costs %.3f times 10 MB a byte; peak memory over the 10 KB run: %d KiB at 10 MB, %d KiB at 20 MB\n", b / a, p - s, q - s }'
 done

@@ -3,10 +3,15 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 // A path of its own for a file that a test makes, even where other runs of it make theirs.
 inline std::string temporary_path(const std::string& name)
@@ -26,13 +31,22 @@ inline std::FILE* file_of(const std::string& bytes)
   return file;
 }
 
-// A stream that opens but cannot be read: a folder's, as POSIX systems open it. Null where
-// the folder cannot be opened so, as on Windows.
+// A stream that opens but cannot be read: its descriptor is made that of a file opened for
+// writing alone, which every system fails to read from.
 inline std::FILE* unreadable_stream(const std::string& name)
 {
-  std::string folder = temporary_path(name);
-  std::filesystem::create_directory(folder);
-  return std::fopen(folder.c_str(), "rb");
+  std::FILE* stream = std::tmpfile();
+  std::FILE* write_only = std::fopen(temporary_path(name).c_str(), "wb");
+  if (stream != nullptr && write_only != nullptr) {
+#ifdef _WIN32
+    _dup2(_fileno(write_only), _fileno(stream));
+#else
+    dup2(fileno(write_only), fileno(stream));
+#endif
+  }
+  if (write_only != nullptr)
+    std::fclose(write_only);
+  return stream;
 }
 
 #endif  // SHIFTSUM_TESTS_TEMPORARY_FILES_H_

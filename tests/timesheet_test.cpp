@@ -1,6 +1,5 @@
 #include "shiftsheet/timesheet.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -196,11 +195,7 @@ TEST(Timesheet, ShowsTheFirstFiftyFaultsAndCountsTheRest)
 
 TEST(Timesheet, SaysWhenAFileCannotBeRead)
 {
-#ifdef _WIN32
-  GTEST_SKIP() << "skipped: Windows opens no folder as a stream, and nothing else here fails "
-                  "to read";
-#else
-  std::FILE* file = unreadable_stream("timesheet_folder");
+  std::FILE* file = unreadable_stream("timesheet_write_only");
   ASSERT_NE(file, nullptr);
   Report report;
   Faults faults;
@@ -208,9 +203,8 @@ TEST(Timesheet, SaysWhenAFileCannotBeRead)
   read_timesheet(file, "w.txt", report, faults);
   std::string errors = testing::internal::GetCapturedStderr();
   std::fclose(file);
-  EXPECT_EQ(errors, "shiftsheet: w.txt: " + std::string(std::strerror(EISDIR)) + "\n");
-  EXPECT_GT(faults.in_lines + faults.others, 0U);
-#endif
+  EXPECT_EQ(errors.rfind("shiftsheet: w.txt: ", 0), 0U) << errors;
+  EXPECT_EQ(faults.others, 1U);
 }
 
 // Entry lines past 64 KiB go to a temporary file, and come back in order.
@@ -233,10 +227,6 @@ TEST(Timesheet, SpillsManyEntryLinesToAFile)
 // A spill file that takes no writes, or gives nothing back, is a failure, said.
 TEST(Timesheet, SaysWhenTheSpillFileFails)
 {
-#ifdef _WIN32
-  GTEST_SKIP() << "skipped: Windows opens no folder as a stream, and nothing else here fails "
-                  "to read";
-#else
   std::string path = temporary_path("timesheet_spill");
   std::FILE* read_only = std::fopen(path.c_str(), "wb");
   ASSERT_NE(read_only, nullptr);
@@ -252,41 +242,47 @@ TEST(Timesheet, SaysWhenTheSpillFileFails)
   EXPECT_GT(faults.in_lines + faults.others, 0U);
   std::fclose(report.spill);
 
-  report.spill = unreadable_stream("timesheet_spill_folder");
+  report.spill = unreadable_stream("timesheet_spill_write_only");
   ASSERT_NE(report.spill, nullptr);
   report.lines = "Day 1:00\n";
   EXPECT_EQ(each_lines(report),
             "failed: shiftsheet: a temporary file for --each cannot be read back\n");
   EXPECT_EQ(report.spill, nullptr);
   std::remove(path.c_str());
-#endif
 }
 
 // Where no temporary file can be made, the entry lines stay in memory, all of them.
 TEST(Timesheet, KeepsEntryLinesInMemoryWhereNoTemporaryFileCanBeMade)
 {
-#ifdef _WIN32
-  GTEST_SKIP() << "skipped: nothing here makes std::tmpfile fail on Windows";
-#else
   std::string lines = repeat("Day 1:00\n", 9000);
   std::FILE* input = file_of(lines);
   ASSERT_NE(input, nullptr);
+  Report report;
+  Faults faults;
+  report.options.each = true;
+#ifdef _WIN32
+  // The C library has streams for a few thousand files at most: with all of them open, no
+  // temporary file can be made, but those open still work.
+  std::vector<std::FILE*> all;
+  for (std::FILE* file; all.size() < 100000 && (file = std::fopen("NUL", "rb")) != nullptr;)
+    all.push_back(file);
+  read_timesheet(input, "a", report, faults);
+  for (std::FILE* file : all)
+    std::fclose(file);
+#else
   // With no descriptor allowed, no file can be opened, but those open still work.
   rlimit limit{};
   ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &limit), 0);
   rlimit none = limit;
   none.rlim_cur = 0;
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
-  Report report;
-  Faults faults;
-  report.options.each = true;
   read_timesheet(input, "a", report, faults);
   ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limit), 0);
+#endif
   std::fclose(input);
   EXPECT_EQ(report.spill, nullptr);
   EXPECT_EQ(faults.in_lines + faults.others, 0U);
   EXPECT_EQ(report.lines, lines);
-#endif
 }
 
 }  // namespace
