@@ -133,11 +133,19 @@ TEST(Report, GroupsEntries)
        "\"balance\":{\"kind\":\"balance\",\"minutes\":-60,\"time\":\"-1:00\"}\n}\n"},
       // What cannot be grouped or summed is a fault, named where it is found.
       {{"--by", "day"},
-       {{"2026-12-07", 1}, {"Mon", 1}, {"12/07/2026", 1}, {"2026-02-30", 1}, {"2026/12/07", 1}},
+       {{"2026-12-07", 1},
+        {"Mon", 1},
+        {"12/07/2026", 1},
+        {"2026-02-30", 1},
+        {"2026/12/07", 1},
+        {"2026-12-28 to 2027-01-03", 1},
+        {"", 1}},
        "failed: a:2:1: no date in the entry's label; write one as 2026-12-07 or 07.12.2026\na:3:1: "
        "'12/07/2026' could be month or day first; write "
        "2026-12-07 or 2026-07-12\na:4:1: '2026-02-30' is not a date\na:5:1: no date in the "
-       "entry's label; write one as 2026-12-07 or 07.12.2026\n"},
+       "entry's label; write one as 2026-12-07 or 07.12.2026\na:6:1: the label holds two dates, "
+       "'2026-12-28' and '2027-01-03'; write an entry for each\na:7:1: no date in the entry's "
+       "label; write one as 2026-12-07 or 07.12.2026\n"},
       {{"-e"},
        {{"a", kMax}, {"b", 1}},
        "failed: a:2:1: the total leaves the range of 2147483647 minutes\n"},

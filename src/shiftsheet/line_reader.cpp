@@ -623,12 +623,11 @@ bool read_paren_interval(Reader& reader, SheetTerm& term)
   return take_interval(reader, start, end, open, slice(reader, open, close), true, false, term);
 }
 
-// The operator that place follows, as a message names it, or empty.
+// The operator that place follows, as a message names it.
 std::string_view operator_before(Place place)
 {
-  if (place == Place::kPlus || place == Place::kMinus)
-    return place == Place::kPlus ? "+" : "-";
-  return {};
+  // Words stand where a term should only after an operator: a label takes them elsewhere.
+  return place == Place::kPlus ? "+" : "-";
 }
 
 // Reads the term at hand into term, in place; interval says whether it is one.
@@ -853,8 +852,6 @@ bool check_range_word(Reader& reader, std::size_t offset, std::string_view word)
 bool fail_label_alone(Reader& reader, std::size_t begin, std::size_t last_word, std::size_t end)
 {
   std::string_view word = slice(reader, last_word, end);
-  if (!check_range_word(reader, last_word, word))
-    return false;
   const Token& next = peek(reader, 0);
   // "Mon 9-5:30": the start of an interval without its colon.
   if (next.kind == Kind::kDash && peek(reader, 1).kind == Kind::kClock && word.size() <= 2 &&
