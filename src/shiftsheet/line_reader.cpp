@@ -827,17 +827,14 @@ bool read_terms(Reader& reader, Place place, char op)
   }
 }
 
-// The fault of a label that no term follows, the token at hand being the end or a mark: its
-// last word was probably meant as a term.
-// Whether word, of a label, is two clocks or hours with a dash between and no colon: false,
-// with the fault, where it is, as 9-5, 2200-0630 or 9.30-5.30.
+// Whether word, of a label, with numbers before and after a dash in it, is no range of
+// clocks or hours without a colon: false, with the fault, where it is, as 9-5, 2200-0630 or
+// 9.30-5.30.
 bool check_range_word(Reader& reader, std::size_t offset, std::string_view word)
 {
   std::size_t dash = word.find('-');
   std::string_view from = word.substr(0, dash);
   std::string_view to = word.substr(dash + 1);
-  if (dash == std::string_view::npos || from.empty() || to.empty())
-    return true;
   if (is_clock_digits(from) && is_clock_digits(to))
     return fail(reader, Fault::kClockRange, offset, word);
   if (from.size() > 2 || to.size() > 2 || !is_digits_and_blanks(from) || !is_digits_and_blanks(to))
