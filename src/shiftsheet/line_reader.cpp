@@ -258,10 +258,10 @@ bool begins_word(std::string_view text, std::size_t at, std::string_view word)
 
 // Whether word is one of words, in any case.
 template <std::size_t N>
-bool is_one_of(std::string_view word, const std::array<std::string_view, N>& words)
+bool is_one_of(std::string_view text, const std::array<std::string_view, N>& words)
 {
-  for (std::string_view each : words) {
-    if (word.size() == each.size() && begins_word(word, 0, each))
+  for (std::string_view word : words) {
+    if (text.size() == word.size() && begins_word(text, 0, word))
       return true;
   }
   return false;
@@ -912,15 +912,39 @@ std::string_view first_tag(std::string_view text)
 }
 
 // Reads the label, if any, at the token at hand: the words before the first term.
-bool read_label(Reader& reader)
-{
-  const std::size_t begin = peek(reader, 0).begin;
-  std::size_t end = begin;
-  std::size_t last_word = begin;
+// What the words of a label read so far say of the times they may hold.
+struct LabelWords {
+  std::size_t last = 0;                          // where the last word begins
   std::size_t number = std::string_view::npos;   // the last word, where it is a number
   std::size_t suspect = std::string_view::npos;  // a number that a word of time follows
   std::size_t range = std::string_view::npos;    // a word that joins two numbers by a dash
   bool after_number = false;                     // the token before was a number
+};
+
+// Notes token, of a label, in words; joins says it is a dash inside a word.
+void note_label_token(const Reader& reader, const Token& token, bool joins, LabelWords& words)
+{
+  const std::size_t none = std::string_view::npos;
+  if (joins && words.after_number && peek(reader, 1).kind == Kind::kNumber && words.range == none)
+    words.range = words.last;
+  if (token.blank_before && words.number != none && words.suspect == none &&
+      is_time_word(written(reader, token)))
+    words.suspect = words.number;
+  if (token.blank_before && token.timed && words.suspect == none)
+    words.suspect = token.begin;
+  if (token.blank_before) {
+    words.last = token.begin;
+    words.number = token.kind == Kind::kNumber ? token.begin : none;
+  }
+  words.after_number = token.kind == Kind::kNumber;
+}
+
+bool read_label(Reader& reader)
+{
+  const std::size_t begin = peek(reader, 0).begin;
+  std::size_t end = begin;
+  LabelWords words;
+  words.last = begin;
   for (;;) {
     const Token& token = peek(reader, 0);
     const Token& next = peek(reader, 1);
@@ -929,23 +953,13 @@ bool read_label(Reader& reader)
                  !next.blank_before && (next.kind == Kind::kWord || next.kind == Kind::kNumber);
     if (token.kind != Kind::kWord && token.kind != Kind::kNumber && !joins)
       break;
-    if (joins && after_number && next.kind == Kind::kNumber && range == std::string_view::npos)
-      range = last_word;
-    if (token.blank_before && number != std::string_view::npos &&
-        suspect == std::string_view::npos && is_time_word(written(reader, token)))
-      suspect = number;
-    if (token.blank_before && token.timed && suspect == std::string_view::npos)
-      suspect = token.begin;
-    if (token.blank_before) {
-      last_word = token.begin;
-      number = token.kind == Kind::kNumber ? token.begin : std::string_view::npos;
-    }
-    after_number = token.kind == Kind::kNumber;
+    note_label_token(reader, token, joins, words);
     if (reader.text[token.begin] == '@' && reader.line->tag.empty())
       reader.line->tag = tag_at(reader.text, token.begin);
     end = token.end;
     advance(reader);
   }
+  const std::size_t last_word = words.last;
   // "Mon, 9:00": a comma that parts the label from its terms is taken as the label's.
   if (end > begin && peek(reader, 0).kind == Kind::kComma && !peek(reader, 0).blank_before) {
     end = peek(reader, 0).end;
@@ -958,7 +972,7 @@ bool read_label(Reader& reader)
     return true;
   std::string_view label = slice(reader, begin, end);
   reader.line->label = label;
-  if (!check_label_words(reader, begin, suspect, range, end))
+  if (!check_label_words(reader, begin, words.suspect, words.range, end))
     return false;
   if (next.kind != Kind::kClock && next.kind != Kind::kDuration && next.kind != Kind::kOpen &&
       next.kind != Kind::kBad)
@@ -1007,6 +1021,23 @@ std::string describe_foreign(std::string_view text)
          look_alike->meant;
 }
 
+// The number that words[at] begins, a decimal mark written as a point, as "7.5" for 7,5; at
+// moves past it. Empty where there is none, or it is too long to be a time.
+std::string number_at(std::string_view words, std::size_t& at)
+{
+  std::size_t digits = skip_digits(words, at);
+  if (digits < words.size() && (words[digits] == '.' || words[digits] == ',') &&
+      digits + 1 < words.size() && is_digit(words[digits + 1]))
+    digits = skip_digits(words, digits + 1);
+  if (digits == at || digits - at > kLongestField)
+    return {};
+  std::string number(words.substr(at, digits - at));
+  for (char& c : number)
+    c = c == ',' ? '.' : c;
+  at = digits;
+  return number;
+}
+
 // The time that words tell, as a duration: "7 hours 30 min" is 7h30m, "7,5 Std" 7.5h and
 // "halbe Stunde" 30m; empty where they tell none, or tell a range of times.
 std::string amount_in_words(std::string_view words)
@@ -1026,15 +1057,10 @@ std::string amount_in_words(std::string_view words)
       part = "30";
     if (begins_word(words, at, "quarter") || begins_word(words, at, "viertel"))
       part = "15";
-    std::size_t digits = skip_digits(words, at);
-    if (digits < words.size() && (words[digits] == '.' || words[digits] == ',') &&
-        digits + 1 < words.size() && is_digit(words[digits + 1]))
-      digits = skip_digits(words, digits + 1);
-    if (digits == at || digits - at > kLongestField)
+    std::size_t digits = at;
+    std::string number = number_at(words, digits);
+    if (number.empty())
       continue;
-    std::string number(words.substr(at, digits - at));
-    for (char& c : number)
-      c = c == ',' ? '.' : c;
     char unit = unit_at(words, skip_blanks(words, digits));
     if (unit == 'h')
       hours = number;
