@@ -147,10 +147,6 @@ char lower(char c)
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool is_control(char c)
-{
-  return class_of(c) == kControl;
-}
 
 // The look-alike at the front of text, which is not empty, or null.
 const LookAlike* look_alike_at(std::string_view text)
@@ -432,10 +428,11 @@ void lex_number(std::string_view text, Token& token)
 void lex_other(std::string_view text, Token& token)
 {
   const char c = text[token.begin];
-  if (class_of(c) == kDigit || c == ':')
+  const std::uint8_t cls = class_of(c);
+  if (cls == kDigit || c == ':')
     return lex_number(text, token);
-  const LookAlike* look_alike = look_alike_at(text.substr(token.begin));
-  if (look_alike != nullptr || is_control(c)) {
+  const LookAlike* look_alike = cls == kPlain ? nullptr : look_alike_at(text.substr(token.begin));
+  if (look_alike != nullptr || cls == kControl) {
     set_bad(token, Fault::kForeign);
     if (look_alike != nullptr && std::string_view(look_alike->name).substr(0, 10) == "an en dash")
       token.kind = Kind::kEnDash;  // in UTF-8 or in Windows-1252

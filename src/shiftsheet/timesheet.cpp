@@ -24,7 +24,7 @@ void name_line_fault(Faults& faults, const Entry& entry, std::size_t number, std
                      const LineFault& fault)
 {
   if (faults.in_lines >= kShownFaults) {
-    name_fault(faults, entry.file, number, 0, {});
+    name_fault(faults, {}, number, 0, {});  // counted, not shown
     return;
   }
   name_fault(faults, entry.file, number, column_at(text, fault.offset), describe_fault(fault));
