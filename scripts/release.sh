@@ -5,7 +5,8 @@
 #
 #   scripts/release.sh               the release, each target tested
 #   scripts/release.sh --no-tests    the same artifacts, no suite run: for rebuilding a
-#                                    release whose suites have passed, to compare it
+#                                    release whose suites have passed, to compare it, as
+#                                    scripts/check_release.sh --rebuild does
 #   scripts/release.sh --targets     lists the release targets, one a line, and builds nothing
 #
 # Anyone can rebuild the artifacts bit for bit from the same commit, wherever the clone lies:
