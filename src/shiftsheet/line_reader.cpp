@@ -147,7 +147,6 @@ char lower(char c)
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-
 // The look-alike at the front of text, which is not empty, or null.
 const LookAlike* look_alike_at(std::string_view text)
 {
@@ -397,6 +396,14 @@ Field read_unit(std::string_view text, const Field& first, char unit, Token& tok
 // such as "45min", "2026-12-07" or "07.12.2026".
 void lex_number(std::string_view text, Token& token)
 {
+  // A date, as most labels begin with: a word, with no look at what else it might be.
+  const std::size_t at = token.begin;
+  if (at + 10 <= text.size() && text[at + 4] == '-' && text[at + 7] == '-' &&
+      ends_token(text, at + 10) && skip_digits(text, at) == at + 4) {
+    token.kind = Kind::kWord;
+    token.end = at + 10;
+    return;
+  }
   const Field first = read_field(text, token.begin);
   const char unit = first.end < text.size() ? lower(text[first.end]) : '\0';
   const Field part = read_unit(text, first, unit, token);
