@@ -396,12 +396,15 @@ Field read_unit(std::string_view text, const Field& first, char unit, Token& tok
 // such as "45min", "2026-12-07" or "07.12.2026".
 void lex_number(std::string_view text, Token& token)
 {
-  // A date, as most labels begin with: a word, with no look at what else it might be.
+  // A date, as most labels begin with, 2026-12-07: a word, with no look at what else it
+  // might be.
+  constexpr std::size_t kDate = sizeof "2026-12-07" - 1;
+  constexpr std::size_t kMonthDash = sizeof "2026-12" - 1;
   const std::size_t at = token.begin;
-  if (at + 10 <= text.size() && text[at + 4] == '-' && text[at + 7] == '-' &&
-      ends_token(text, at + 10) && skip_digits(text, at) == at + 4) {
+  if (at + kDate <= text.size() && text[at + 4] == '-' && text[at + kMonthDash] == '-' &&
+      ends_token(text, at + kDate) && skip_digits(text, at) == at + 4) {
     token.kind = Kind::kWord;
-    token.end = at + 10;
+    token.end = at + kDate;
     return;
   }
   const Field first = read_field(text, token.begin);
