@@ -57,6 +57,7 @@ TEST(LineReader, ReadsKindsLabelsTagsAndTerms)
        "+450@4 +426@11 +435@18 +45@26 +450@34", ""},
       {"8h - 30m + 7h30 + 1h30m + 90m", entry, "", "+480@0 -30@5 +450@11 +90@18 +90@26", ""},
       {"Week 50 8h", entry, "Week 50", "+480@8", ""},
+      {"2026-12-7 1:00", entry, "2026-12-7", "+60@10", ""},
   };
   for (const auto& c : cases) {
     SheetLine line;
