@@ -203,15 +203,6 @@ std::size_t skip_blanks(std::string_view text, std::size_t at)
   return at;
 }
 
-// The value of at most kLongestField digits, no digit being 0.
-std::int64_t field_value(std::string_view digits)
-{
-  std::int64_t value = 0;
-  for (char c : digits)
-    value = value * 10 + (c - '0');
-  return value;
-}
-
 bool is_digits_and_blanks(std::string_view text)
 {
   for (char c : text) {
@@ -318,6 +309,12 @@ Field read_field(std::string_view text, std::size_t at)
   }
   field.length = field.end - at;
   return field;
+}
+
+// The value of a field of digits that is known to be short, as 12 or 0630.
+std::int64_t field_value(std::string_view digits)
+{
+  return read_field(digits, 0).value;
 }
 
 // A clock's value, from its hours and minutes, with pm where meridiem says.
@@ -998,12 +995,9 @@ bool read_label(Reader& reader)
 // "H:MM", as a message writes a time; minutes may be below zero.
 std::string clock_text(std::int64_t minutes)
 {
-  std::int64_t magnitude = minutes < 0 ? -minutes : minutes;
-  std::array<char, sizeof "-9223372036854775807:00"> text{};
-  std::snprintf(text.data(), text.size(), "%s%lld:%02lld", minutes < 0 ? "-" : "",
-                static_cast<long long>(magnitude / kHour),
-                static_cast<long long>(magnitude % kHour));
-  return text.data();
+  std::string text;
+  append_figure(text, minutes, false);
+  return text;
 }
 
 std::string interval_text(std::int64_t from, std::int64_t to, bool paren)

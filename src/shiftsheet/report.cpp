@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cerrno>
-#include <charconv>
 #include <cstring>
 
 #include "shiftsheet/characters.h"
@@ -24,27 +23,6 @@ constexpr int kThousand = 1000;
 constexpr std::array<int, 12> kMonthDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 constexpr std::size_t kYearDigits = 4;
 constexpr std::string_view kLeaves = " leaves the range of 2147483647 minutes";
-
-// Appends value in decimal digits: std::to_string and printf take longer.
-void append_integer(std::string& out, std::int64_t value)
-{
-  std::array<char, sizeof "-9223372036854775808"> digits{};
-  char* end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
-  out.append(digits.data(), end);
-}
-
-// Appends shown, in minutes or, for decimal, in hundredths of an hour, as "-1:30" or "-1.50".
-void append_figure(std::string& out, std::int64_t shown, bool decimal)
-{
-  std::int64_t magnitude = shown < 0 ? -shown : shown;
-  std::int64_t unit = decimal ? kHundredths : kMinutesPerHour;
-  if (shown < 0)
-    out += '-';
-  append_integer(out, magnitude / unit);
-  out += decimal ? '.' : ':';
-  out += static_cast<char>('0' + magnitude % unit / 10);
-  out += static_cast<char>('0' + magnitude % unit % 10);
-}
 
 // Minutes in hundredths of an hour, rounded half away from zero, reckoned in integers.
 std::int64_t hundredths(std::int64_t minutes)

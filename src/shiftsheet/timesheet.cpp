@@ -15,8 +15,7 @@ namespace {
 struct OpenEntry {
   bool open = false;
   bool ok = true;  // no line of it has a fault, and its time is within 32 bits
-  std::int64_t minutes = 0;
-  Entry entry;
+  Entry entry;     // its minutes are its time so far
 };
 
 // Names fault, found in a line of the file; its words are made only where it is shown.
@@ -38,15 +37,14 @@ void close_entry(Report& report, OpenEntry& open, Faults& faults)
   open.open = false;
   if (!open.ok)
     return;
-  Entry& entry = open.entry;
-  if (open.minutes < 0) {
+  const Entry& entry = open.entry;
+  if (entry.minutes < 0) {
     LineFault fault;
     fault.kind = Fault::kBelowZero;
-    fault.from = open.minutes;
+    fault.from = entry.minutes;
     name_fault(faults, entry.file, entry.line, entry.column, describe_fault(fault));
     return;
   }
-  entry.minutes = open.minutes;
   add_entry(report, entry, faults);
 }
 
@@ -55,7 +53,7 @@ void open_entry(const Report& report, OpenEntry& open, const SheetLine& line, st
 {
   open.open = true;
   open.ok = true;
-  open.minutes = 0;
+  open.entry.minutes = 0;
   Entry& entry = open.entry;
   entry.line = number;
   // The label is kept only where the report shows it or groups by it; most entries have no tag.
@@ -76,8 +74,8 @@ bool add_terms(OpenEntry& open, const SheetLine& line, LineFault& fault)
   if (open.entry.tag.empty() && !line.tag.empty())
     open.entry.tag.assign(line.tag);
   for (const SheetTerm& term : line.terms) {
-    open.minutes += term.op == '-' ? -term.minutes : term.minutes;
-    if (!fits_32_bits(open.minutes)) {
+    open.entry.minutes += term.op == '-' ? -term.minutes : term.minutes;
+    if (!fits_32_bits(open.entry.minutes)) {
       fault.kind = Fault::kEntryRange;
       fault.offset = term.offset;
       return false;

@@ -1,6 +1,7 @@
 #include "shiftsheet/utf8.h"
 
 #include <array>
+#include <charconv>
 #include <cstdio>
 
 namespace {
@@ -30,6 +31,9 @@ unsigned byte_at(std::string_view text, std::size_t at)
 {
   return static_cast<unsigned char>(text[at]);
 }
+
+constexpr std::int64_t kMinutesPerHour = 60;
+constexpr std::int64_t kHundredthsPerHour = 100;
 
 // The first code point past the C1 controls, which a terminal may act on.
 constexpr std::uint32_t kFirstShown = 0xA0;
@@ -120,4 +124,25 @@ std::string escape(std::string_view text)
     ++at;
   }
   return quoted;
+}
+
+// Appends value in decimal digits: std::to_string and printf take longer.
+void append_integer(std::string& out, std::int64_t value)
+{
+  std::array<char, sizeof "-9223372036854775808"> digits{};
+  char* end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+  out.append(digits.data(), end);
+}
+
+// Appends shown, in minutes or, for decimal, in hundredths of an hour, as "-1:30" or "-1.50".
+void append_figure(std::string& out, std::int64_t shown, bool decimal)
+{
+  std::int64_t magnitude = shown < 0 ? -shown : shown;
+  std::int64_t unit = decimal ? kHundredthsPerHour : kMinutesPerHour;
+  if (shown < 0)
+    out += '-';
+  append_integer(out, magnitude / unit);
+  out += decimal ? '.' : ':';
+  out += static_cast<char>('0' + magnitude % unit / 10);
+  out += static_cast<char>('0' + magnitude % unit % 10);
 }

@@ -24,4 +24,11 @@ std::string quote(std::string_view text);
 // text with each byte that a terminal might act on written as \xNN, as a file's name.
 std::string escape(std::string_view text);
 
+// Appends value in decimal digits: std::to_string and printf take longer.
+void append_integer(std::string& out, std::int64_t value);
+
+// Appends shown, in minutes or, for decimal, in hundredths of an hour, as "-1:30" or "-1.50":
+// the form of every time that shiftsheet prints or names.
+void append_figure(std::string& out, std::int64_t shown, bool decimal);
+
 #endif  // SHIFTSUM_SHIFTSHEET_UTF8_H_
